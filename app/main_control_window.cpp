@@ -1,0 +1,107 @@
+#include "app/main_control_window.h"
+
+#include "db/client_library.h"
+#include "ui/error_box.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velkor {
+
+namespace {
+constexpr int kButtonTop = 287;
+constexpr int kButtonWidth = 105;
+constexpr int kButtonHeight = 25;
+constexpr int kRefreshIntervalMs = 2000;
+} // namespace
+
+TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("MainVelkorcontrolWindow"));
+    setWindowTitle(QStringLiteral("Velkor control panel"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(660, 312);
+    move(225, 216);
+    components_.SetName("MainVelkorcontrolWindow");
+
+    Label1 = new QLabel(QStringLiteral("Active procedures:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(1, 2, 89, 13);
+
+    MainGrid = new QFrame(this);
+    MainGrid->setObjectName(QStringLiteral("MainGrid"));
+    MainGrid->setGeometry(0, 16, 660, 269);
+    MainGrid->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    MainGrid->setFocusPolicy(Qt::StrongFocus);
+
+    Button5 = MakeButton("Button5", QStringLiteral("Connect"), 10, true,
+                         &TMainVelkorcontrolWindow::Button5Click);
+    Button6 = MakeButton("Button6", QStringLiteral("Disconnect"), 118, false,
+                         &TMainVelkorcontrolWindow::Button6Click);
+    Button1 = MakeButton("Button1", QStringLiteral("Refresh List"), 225, false,
+                         &TMainVelkorcontrolWindow::Button1Click);
+    Button2 = MakeButton("Button2", QStringLiteral("Stop Procedure"), 333, false,
+                         &TMainVelkorcontrolWindow::Button2Click);
+    Button3 = MakeButton("Button3", QStringLiteral("Set Priority"), 440, false,
+                         &TMainVelkorcontrolWindow::Button3Click);
+    Button4 = MakeButton("Button4", QStringLiteral("About"), 548, true,
+                         &TMainVelkorcontrolWindow::Button4Click);
+
+    // Tab order: the grid, then Button1 to Button6.
+    setTabOrder(MainGrid, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Button5);
+    setTabOrder(Button5, Button6);
+
+    // The first database component loads the client library; without it the window cannot
+    // be built and start-up stops with the library error.
+    RequireClientLibrary();
+
+    RefreshTimer = new QTimer(this);
+    RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
+    RefreshTimer->setInterval(kRefreshIntervalMs);
+    connect(RefreshTimer, &QTimer::timeout, this,
+            [this] { RunHandler(this, [this] { RefreshTimerTimer(); }); });
+    RefreshTimer->start();
+}
+
+TMainVelkorcontrolWindow::~TMainVelkorcontrolWindow() = default;
+
+QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QString &caption,
+                                                  int left, bool enabled,
+                                                  void (TMainVelkorcontrolWindow::*handler)())
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    button->setEnabled(enabled);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { RunHandler(this, [this, handler] { (this->*handler)(); }); });
+    return button;
+}
+
+void TMainVelkorcontrolWindow::Button1Click() {}
+
+void TMainVelkorcontrolWindow::Button2Click() {}
+
+void TMainVelkorcontrolWindow::Button3Click() {}
+
+void TMainVelkorcontrolWindow::Button4Click() {}
+
+void TMainVelkorcontrolWindow::Button5Click() {}
+
+void TMainVelkorcontrolWindow::Button6Click() {}
+
+void TMainVelkorcontrolWindow::RefreshTimerTimer() {}
+
+} // namespace velkor

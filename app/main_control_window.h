@@ -1,0 +1,52 @@
+#pragma once
+
+#include "framework/component.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class QFrame;
+
+namespace velkor {
+
+// The one main window: owns every database object of the program and turns the six buttons and
+// the refresh timer into calls on them.
+class TMainVelkorcontrolWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TMainVelkorcontrolWindow(QWidget *parent = nullptr);
+    ~TMainVelkorcontrolWindow() override;
+
+    QLabel *Label1 = nullptr;
+    QFrame *MainGrid = nullptr;
+    QPushButton *Button5 = nullptr;
+    QPushButton *Button6 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *Button4 = nullptr;
+    QTimer *RefreshTimer = nullptr;
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void RefreshTimerTimer();
+
+private:
+    QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,
+                            void (TMainVelkorcontrolWindow::*handler)());
+
+    // Owner of the window's database components, freed with the window, last created first.
+    TComponent components_{nullptr};
+
+    Q_DISABLE_COPY(TMainVelkorcontrolWindow)
+};
+
+} // namespace velkor

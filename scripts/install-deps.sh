@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the panel builds, runs and tests with; quick when all are there.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev
+    firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
+    libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

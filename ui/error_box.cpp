@@ -1,0 +1,51 @@
+#include "ui/error_box.h"
+
+#include "ui/text_codec.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QMessageBox>
+
+namespace velkor {
+
+namespace {
+Q_LOGGING_CATEGORY(lcErrors, "velkor.errors")
+
+QString &Title()
+{
+    static QString title;
+    return title;
+}
+} // namespace
+
+void SetApplicationTitle(const QString &title)
+{
+    Title() = title;
+}
+
+QString ApplicationTitle()
+{
+    return Title();
+}
+
+QString ErrorBoxText(std::string_view message)
+{
+    QString text = DatabaseText(message);
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        text += QLatin1Char('.');
+    return text;
+}
+
+void ShowErrorBox(QWidget *parent, std::string_view message)
+{
+    const QString text = ErrorBoxText(message);
+    qCWarning(lcErrors).noquote() << text;
+    QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
+}
+
+void ShowExceptionBox(QWidget *parent, const std::exception &error)
+{
+    ShowErrorBox(parent, error.what());
+}
+
+} // namespace velkor
