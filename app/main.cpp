@@ -1,4 +1,5 @@
 #include "app/main_control_window.h"
+#include "app/platform_bindings.h"
 #include "ui/error_box.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
+
+    velkor::InstallPlatformHooks();
 
     std::unique_ptr<velkor::TMainVelkorcontrolWindow> window;
     try {

@@ -1,7 +1,9 @@
 #include "app/main_control_window.h"
 
-#include "db/client_library.h"
+#include "db/ib_database.h"
+#include "db/ib_transaction.h"
 #include "ui/error_box.h"
+#include "ui/text_codec.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -64,7 +66,14 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
 
     // The first database component loads the client library; without it the window cannot
     // be built and start-up stops with the library error.
-    RequireClientLibrary();
+    MainDatabase = &CreateOwned<TIBDatabase>(components_);
+    MainDatabase->SetName("MainDatabase");
+    MainDatabase->Params().Add("lc_ctype=WIN1251");
+    MainDatabase->SetSQLDialect(1);
+    MainTransaction = &CreateOwned<TIBTransaction>(components_);
+    MainTransaction->SetName("MainTransaction");
+    MainTransaction->SetDefaultDatabase(MainDatabase);
+    MainDatabase->SetDefaultTransaction(MainTransaction);
 
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
@@ -100,8 +109,40 @@ void TMainVelkorcontrolWindow::Button4Click() {}
 
 void TMainVelkorcontrolWindow::Button5Click() {}
 
-void TMainVelkorcontrolWindow::Button6Click() {}
+void TMainVelkorcontrolWindow::ConnectDatabase(const QString &path)
+{
+    MainDatabase->SetDatabaseName(Utf8Bytes(path));
+    MainDatabase->SetConnected(true);
+    MainTransaction->SetActive(true);
+    SetDataButtonsEnabled(true);
+}
 
-void TMainVelkorcontrolWindow::RefreshTimerTimer() {}
+void TMainVelkorcontrolWindow::Button6Click()
+{
+    try {
+        MainDatabase->SetConnected(false);
+    } catch (...) {
+        // A connection lost with its server is closed all the same; the buttons must say so.
+        if (!MainDatabase->Connected())
+            SetDataButtonsEnabled(false);
+        throw;
+    }
+    MainTransaction->SetActive(false);
+    SetDataButtonsEnabled(false);
+}
+
+void TMainVelkorcontrolWindow::SetDataButtonsEnabled(bool enabled)
+{
+    Button6->setEnabled(enabled);
+    Button1->setEnabled(enabled);
+    Button2->setEnabled(enabled);
+    Button3->setEnabled(enabled);
+}
+
+void TMainVelkorcontrolWindow::RefreshTimerTimer()
+{
+    if (!MainDatabase->Connected())
+        return;
+}
 
 } // namespace velkor

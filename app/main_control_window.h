@@ -11,6 +11,9 @@ class QFrame;
 
 namespace velkor {
 
+class TIBDatabase;
+class TIBTransaction;
+
 // The one main window: owns every database object of the program and turns the six buttons and
 // the refresh timer into calls on them.
 class TMainVelkorcontrolWindow : public QWidget
@@ -30,6 +33,8 @@ public:
     QPushButton *Button3 = nullptr;
     QPushButton *Button4 = nullptr;
     QTimer *RefreshTimer = nullptr;
+    TIBDatabase *MainDatabase = nullptr;
+    TIBTransaction *MainTransaction = nullptr;
 
     void Button1Click();
     void Button2Click();
@@ -40,6 +45,10 @@ public:
     void RefreshTimerTimer();
 
 private:
+    // Connect after the path is known: attach (with the login), start the transaction, enable
+    // the data buttons.
+    void ConnectDatabase(const QString &path);
+    void SetDataButtonsEnabled(bool enabled);
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,
                             void (TMainVelkorcontrolWindow::*handler)());
 

@@ -17,7 +17,7 @@ quoted=${path//\'/\'\'}
     echo "SET SQL DIALECT 1;"
     echo "CREATE DATABASE '$quoted' USER 'SYSDBA' DEFAULT CHARACTER SET WIN1251;"
     cat "$here/schema.sql"
-    [ "$with_samples" = 1 ] && cat "$here/sample-data.sql"
+    if [ "$with_samples" = 1 ]; then cat "$here/sample-data.sql"; fi
 } | ISC_USER=SYSDBA isql-fb -q -b -ch UTF8 -sqldialect 1 >/dev/null || {
     rm -f "$path"
     echo "create-database.sh: could not create $path" >&2

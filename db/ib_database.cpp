@@ -1,0 +1,407 @@
+#include "db/ib_database.h"
+
+#include "db/client_api.h"
+#include "db/ib_error.h"
+#include "db/ib_transaction.h"
+#include "db/parameter_buffers.h"
+#include "db/platform_hooks.h"
+#include "framework/text.h"
+
+#include <cstring>
+#include <exception>
+
+namespace velkor {
+
+static_assert(std::is_same_v<TClientHandle, isc_db_handle>);
+
+namespace {
+
+constexpr char kDialectItem = isc_info_db_sql_dialect; // 62
+
+// Errors after which the server side of the attachment is gone for good.
+bool ConnectionIsLost() noexcept
+{
+    return StatusVectorHasCode({isc_network_error, isc_net_read_err, isc_net_write_err,
+                                isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
+                                isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
+}
+
+template<class T>
+int AddToSlots(std::vector<T *> &slots, T *item)
+{
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (!slots[i]) {
+            slots[i] = item;
+            return static_cast<int>(i);
+        }
+    slots.push_back(item);
+    return static_cast<int>(slots.size() - 1);
+}
+
+} // namespace
+
+TIBDatabase::TIBDatabase(TComponent *owner) : TCustomConnection(owner)
+{
+    RequireClientLibrary();
+    params_.OnChanging = [this](TObject *) { ParamsChanging(); };
+    params_.OnChange = [this](TObject *) { paramsChanged_ = true; };
+    internalTransaction_ = std::make_unique<TIBTransaction>(nullptr);
+    internalTransaction_->SetDefaultDatabase(this);
+    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
+    timer_->SetEnabled(false);
+}
+
+TIBDatabase::~TIBDatabase()
+{
+    MarkDestroying();
+    timer_->SetEnabled(false);
+    idleTimer_ = 0;
+    if (handle_)
+        ForceClose();
+    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
+        if (TIBBase *link = sqlObjects_[i]) {
+            try {
+                link->NotifyDatabaseFree();
+            } catch (const std::exception &) {
+                // Destruction goes on; the link has let go of us by now.
+            }
+        }
+    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
+        RemoveSQLObject(static_cast<int>(i));
+    for (std::size_t i = 0; i < transactions_.size(); ++i)
+        RemoveTransaction(static_cast<int>(i));
+    internalTransaction_.reset();
+    WipeBlock(dpb_);
+    ClearHiddenPassword();
+}
+
+void TIBDatabase::SetDatabaseName(std::string name)
+{
+    if (name == databaseName_)
+        return;
+    RequireClosed();
+    databaseName_ = std::move(name);
+}
+
+void TIBDatabase::SetDefaultTransaction(TIBTransaction *transaction)
+{
+    if (transaction == defaultTransaction_)
+        return;
+    if (defaultTransaction_) {
+        TIBTransaction *old = defaultTransaction_;
+        defaultTransaction_ = nullptr;
+        RemoveTransaction(FindTransaction(old));
+    }
+    if (transaction) {
+        transaction->AddDatabase(this);
+        AddTransaction(transaction);
+    }
+    defaultTransaction_ = transaction;
+}
+
+void TIBDatabase::SetIdleTimer(int milliseconds)
+{
+    if (milliseconds < 0)
+        RaiseClientError(ClientError::TimeoutNegative);
+    idleTimer_ = milliseconds;
+    timer_->SetEnabled(false);
+    timer_->SetInterval(milliseconds);
+    if (milliseconds > 0)
+        timer_->SetEnabled(true);
+}
+
+void TIBDatabase::SetSQLDialect(int dialect)
+{
+    if (dialect < 1 || (handle_ && dialect > dbSqlDialect_))
+        RaiseClientError(ClientError::SQLDialectInvalid);
+    sqlDialect_ = dialect;
+}
+
+void TIBDatabase::RequireOpen() const
+{
+    if (!handle_)
+        RaiseClientError(ClientError::DatabaseClosed);
+}
+
+void TIBDatabase::RequireClosed() const
+{
+    if (handle_)
+        RaiseClientError(ClientError::DatabaseOpen);
+}
+
+void TIBDatabase::RequireDatabaseName() const
+{
+    if (databaseName_.empty())
+        RaiseClientError(ClientError::DatabaseNameMissing);
+}
+
+TStatusWord TIBDatabase::CheckCall(TStatusWord result, bool raise)
+{
+    idleArmed_ = false;
+    if (raise && result > 0)
+        ReportServerError();
+    return result;
+}
+
+void TIBDatabase::DoConnect()
+{
+    Attach();
+}
+
+void TIBDatabase::DoDisconnect()
+{
+    if (handle_)
+        Detach(false);
+    dbSqlDialect_ = 1;
+}
+
+void TIBDatabase::Attach()
+{
+    RequireClosed();
+    RequireDatabaseName();
+    if (!loginPrompt_ && !hiddenPassword_.empty()) {
+        ClearHiddenPassword();
+        paramsChanged_ = true;
+    }
+    if (loginPrompt_ && !AskLogin())
+        RaiseClientError(ClientError::OperationCancelled);
+
+    if (paramsChanged_) {
+        paramsChanged_ = false;
+        std::vector<std::string> lines = params_.Lines();
+        if (loginPrompt_ && !hiddenPassword_.empty())
+            lines.push_back("password=" + hiddenPassword_);
+        std::string built;
+        try {
+            built = BuildDpb(lines);
+        } catch (...) {
+            for (std::string &line : lines)
+                WipeString(line);
+            paramsChanged_ = true;
+            throw;
+        }
+        for (std::string &line : lines)
+            WipeString(line);
+        WipeBlock(dpb_);
+        ResizeZeroed(dpb_, 0, 0);
+        ResizeZeroed(dpb_, 0, built.size());
+        std::memcpy(dpb_.Data(), built.data(), built.size());
+        dpbLength_ = static_cast<short>(built.size());
+        WipeString(built);
+    }
+
+    const TClientApi &api = ClientApi();
+    const TStatusWord result =
+        api.isc_attach_database(ThreadStatusVector(), static_cast<short>(databaseName_.size()),
+                                databaseName_.c_str(), &handle_, dpbLength_, dpb_.Data());
+    // The buffer may carry the password: it does not outlive the call, and the next attach
+    // builds it again.
+    WipeBlock(dpb_);
+    paramsChanged_ = true;
+    if (result > 0) {
+        handle_ = 0;
+        ReportServerError();
+    }
+    ReadServerDialect();
+    if (dbSqlDialect_ < sqlDialect_) {
+        sqlDialect_ = dbSqlDialect_;
+        Fire(OnDialectDowngradeWarning, this);
+    }
+}
+
+void TIBDatabase::ReadServerDialect()
+{
+    const TClientApi &api = ClientApi();
+    char items[] = {kDialectItem};
+    char buffer[512] = {};
+    CheckCall(api.isc_database_info(ThreadStatusVector(), &handle_, 1, items, sizeof buffer,
+                                    buffer),
+              true);
+    if (buffer[0] != kDialectItem) {
+        dbSqlDialect_ = 1;
+        return;
+    }
+    const auto length = static_cast<short>(api.isc_vax_integer(buffer + 1, 2));
+    // A length that does not fit the reply cannot be read.
+    if (length < 0 || length > 4)
+        dbSqlDialect_ = 1;
+    else
+        dbSqlDialect_ = static_cast<int>(api.isc_vax_integer(buffer + 3, length));
+}
+
+void TIBDatabase::Detach(bool force)
+{
+    RequireOpen();
+    auto guarded = [force](auto &&step) {
+        try {
+            step();
+        } catch (...) {
+            if (!force)
+                throw;
+        }
+    };
+    for (std::size_t i = 0; i < transactions_.size(); ++i)
+        if (TIBTransaction *transaction = transactions_[i])
+            if (transaction->InTransaction())
+                guarded([&] { transaction->EndTransaction(transaction->DefaultAction(), true); });
+    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
+        if (TIBBase *link = sqlObjects_[i])
+            guarded([&] { link->NotifyBeforeDatabaseDisconnect(); });
+
+    std::exception_ptr lost;
+    const TStatusWord result =
+        CheckCall(ClientApi().isc_detach_database(ThreadStatusVector(), &handle_), false);
+    if (result > 0 && !force) {
+        if (!ConnectionIsLost())
+            ReportServerError();
+        // The server end is gone: nothing more can be detached, so the connection counts as
+        // closed and Connect works again. The error is still reported, once.
+        try {
+            ReportServerError();
+        } catch (...) {
+            lost = std::current_exception();
+        }
+        dbSqlDialect_ = 1;
+    }
+    handle_ = 0;
+    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
+        if (TIBBase *link = sqlObjects_[i])
+            guarded([&] { link->NotifyAfterDatabaseDisconnect(); });
+    if (lost)
+        std::rethrow_exception(lost);
+}
+
+void TIBDatabase::ForceClose()
+{
+    if (handle_)
+        Detach(true);
+}
+
+bool TIBDatabase::AskLogin()
+{
+    if (OnLogin) {
+        TStringList copy;
+        copy.Assign(params_);
+        OnLogin(*this, copy);
+        params_.Assign(copy);
+        return true;
+    }
+    std::string userName;
+    std::string password;
+    const int userLine = FindParamLine("user_name");
+    if (userLine >= 0)
+        userName = params_.ValueFromIndex(userLine);
+    const int passwordLine = FindParamLine("password");
+    if (passwordLine >= 0)
+        password = params_.ValueFromIndex(passwordLine);
+    std::string oldPassword = password;
+
+    const bool accepted = QueryDatabaseLogin(databaseName_, userName, password, false);
+    if (accepted) {
+        std::string line = "user_name=" + userName;
+        if (userLine < 0)
+            params_.Add(std::move(line));
+        else
+            params_.Put(userLine, std::move(line));
+        if (password == oldPassword)
+            ClearHiddenPassword();
+        else
+            hiddenPassword_ = password;
+    }
+    WipeString(password);
+    WipeString(oldPassword);
+    return accepted;
+}
+
+int TIBDatabase::FindParamLine(std::string_view name) const
+{
+    for (int i = 0; i < params_.Count(); ++i) {
+        const std::string lowered = LowerCase(params_[i]);
+        const auto at = lowered.find(name);
+        if (at == 0 || at == 8) // "user_name=..." or "isc_dpb_user_name=..."
+            return i;
+    }
+    return -1;
+}
+
+void TIBDatabase::IdleTimerTimer()
+{
+    if (!handle_)
+        return;
+    if (idleArmed_) {
+        ForceClose();
+        Fire(OnIdleTimer, this);
+    } else {
+        idleArmed_ = true;
+    }
+}
+
+int TIBDatabase::AddSQLObject(TIBBase *link)
+{
+    const int index = AddToSlots(sqlObjects_, link);
+    if (link->ResultSetConnectChange)
+        RegisterClient(link->Owner(), link->ResultSetConnectChange);
+    return index;
+}
+
+void TIBDatabase::RemoveSQLObject(int index)
+{
+    if (index < 0 || index >= SQLObjectCount() || !sqlObjects_[static_cast<std::size_t>(index)])
+        return;
+    TIBBase *link = sqlObjects_[static_cast<std::size_t>(index)];
+    sqlObjects_[static_cast<std::size_t>(index)] = nullptr;
+    link->SetDatabase(nullptr);
+    if (link->ResultSetConnectChange)
+        UnregisterClient(link->Owner());
+}
+
+int TIBDatabase::AddTransaction(TIBTransaction *transaction)
+{
+    if (FindTransaction(transaction) >= 0)
+        return -1;
+    return AddToSlots(transactions_, transaction);
+}
+
+void TIBDatabase::RemoveTransaction(int index)
+{
+    if (index < 0 || index >= TransactionCount() || !transactions_[static_cast<std::size_t>(index)])
+        return;
+    TIBTransaction *transaction = transactions_[static_cast<std::size_t>(index)];
+    transactions_[static_cast<std::size_t>(index)] = nullptr;
+    transaction->RemoveDatabase(transaction->FindDatabase(this));
+    if (transaction == defaultTransaction_)
+        defaultTransaction_ = nullptr;
+}
+
+int TIBDatabase::FindTransaction(const TIBTransaction *transaction) const noexcept
+{
+    if (!transaction)
+        return -1;
+    for (std::size_t i = 0; i < transactions_.size(); ++i)
+        if (transactions_[i] == transaction)
+            return static_cast<int>(i);
+    return -1;
+}
+
+TIBTransaction *TIBDatabase::FindDefaultTransaction() const noexcept
+{
+    if (defaultTransaction_)
+        return defaultTransaction_;
+    for (TIBTransaction *transaction : transactions_)
+        if (transaction && transaction->DefaultDatabase() == this &&
+            transaction != internalTransaction_.get())
+            return transaction;
+    return nullptr;
+}
+
+void TIBDatabase::ParamsChanging()
+{
+    RequireClosed();
+}
+
+void TIBDatabase::ClearHiddenPassword() noexcept
+{
+    WipeString(hiddenPassword_);
+}
+
+} // namespace velkor

@@ -1,0 +1,283 @@
+#include "db/ib_transaction.h"
+
+#include "db/client_api.h"
+#include "db/ib_database.h"
+#include "db/ib_error.h"
+#include "db/parameter_buffers.h"
+#include "db/platform_hooks.h"
+
+#include <cstring>
+#include <exception>
+
+namespace velkor {
+
+namespace {
+
+// One entry of the start request, as the client library reads it.
+struct TTransactionExistenceBlock
+{
+    isc_db_handle *database;
+    std::int32_t tpbLength;
+    const char *tpb;
+};
+
+template<class T>
+int AddToSlots(std::vector<T *> &slots, T *item)
+{
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (!slots[i]) {
+            slots[i] = item;
+            return static_cast<int>(i);
+        }
+    slots.push_back(item);
+    return static_cast<int>(slots.size() - 1);
+}
+
+} // namespace
+
+TIBTransaction::TIBTransaction(TComponent *owner) : TComponent(owner)
+{
+    RequireClientLibrary();
+    params_.OnChanging = [this](TObject *) { ParamsChanging(); };
+    params_.OnChange = [this](TObject *) { paramsChangedTpb_ = true; };
+    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
+    timer_->SetEnabled(false);
+}
+
+TIBTransaction::~TIBTransaction()
+{
+    MarkDestroying();
+    timer_->SetEnabled(false);
+    if (handle_) {
+        try {
+            EndTransaction(defaultAction_, true);
+        } catch (const std::exception &) {
+            // A forced end only raises from a link's handler; destruction goes on.
+        }
+        handle_ = 0;
+    }
+    for (TIBBase *link : sqlObjects_)
+        if (link) {
+            try {
+                link->NotifyTransactionFree();
+            } catch (const std::exception &) {
+            }
+        }
+    sqlObjects_.clear();
+    for (std::size_t i = 0; i < databases_.size(); ++i)
+        RemoveDatabase(static_cast<int>(i));
+}
+
+void TIBTransaction::SetActive(bool value)
+{
+    if (Loading())
+        return;
+    if (value && !InTransaction())
+        StartTransaction();
+    else if (!value && InTransaction())
+        Rollback();
+}
+
+void TIBTransaction::SetDefaultDatabase(TIBDatabase *database)
+{
+    if (database == defaultDatabase_)
+        return;
+    if (defaultDatabase_) {
+        TIBDatabase *old = defaultDatabase_;
+        defaultDatabase_ = nullptr;
+        old->RemoveTransaction(old->FindTransaction(this));
+    }
+    if (database) {
+        database->AddTransaction(this);
+        AddDatabase(database);
+    }
+    defaultDatabase_ = database;
+}
+
+void TIBTransaction::SetIdleTimer(int milliseconds)
+{
+    if (milliseconds < 0)
+        RaiseClientError(ClientError::TimeoutNegative);
+    idleTimer_ = milliseconds;
+    timer_->SetEnabled(false);
+    timer_->SetInterval(milliseconds);
+    if (milliseconds > 0)
+        timer_->SetEnabled(true);
+}
+
+void TIBTransaction::SetDefaultAction(TTransactionAction action)
+{
+    if (action == TTransactionAction::TARollbackRetaining && ClientLibraryVersion() < 6)
+        RaiseClientError(ClientError::InterBase6Function, {std::string("isc_rollback_retaining")});
+    defaultAction_ = action;
+}
+
+void TIBTransaction::RequireInTransaction() const
+{
+    if (!handle_)
+        RaiseClientError(ClientError::NotInTransaction);
+}
+
+void TIBTransaction::RequireNotInTransaction() const
+{
+    if (handle_)
+        RaiseClientError(ClientError::InTransaction);
+}
+
+void TIBTransaction::RequireDatabases() const
+{
+    for (const TIBDatabase *database : databases_)
+        if (database)
+            return;
+    RaiseClientError(ClientError::NoDatabasesInTransaction);
+}
+
+TStatusWord TIBTransaction::CheckCall(TStatusWord result, bool raise)
+{
+    for (TIBDatabase *database : databases_)
+        if (database)
+            database->idleArmed_ = false;
+    idleArmed_ = false;
+    if (raise && result > 0)
+        ReportServerError();
+    return result;
+}
+
+void TIBTransaction::StartTransaction()
+{
+    RequireNotInTransaction();
+    RequireDatabases();
+    for (TIBDatabase *database : databases_)
+        if (database && !database->Connected())
+            RaiseClientError(ClientError::DatabaseClosed);
+    if (paramsChangedTpb_) {
+        paramsChangedTpb_ = false;
+        const std::string built = BuildTpb(params_.Lines());
+        ResizeZeroed(tpb_, tpb_.Size(), built.size());
+        if (!built.empty())
+            std::memcpy(tpb_.Data(), built.data(), built.size());
+        tpbLength_ = static_cast<short>(built.size());
+    }
+    std::vector<TTransactionExistenceBlock> request;
+    for (TIBDatabase *database : databases_)
+        if (database)
+            request.push_back({database->HandleAddress(), tpbLength_,
+                               tpbLength_ > 0 ? tpb_.Data() : nullptr});
+    const TStatusWord result = CheckCall(
+        ClientApi().isc_start_multiple(ThreadStatusVector(), &handle_,
+                                       static_cast<short>(request.size()), request.data()),
+        false);
+    if (result > 0) {
+        handle_ = 0;
+        ReportServerError();
+    }
+}
+
+void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
+{
+    RequireInTransaction();
+    const TClientApi &api = ClientApi();
+    if (action == TTransactionAction::TARollbackRetaining) {
+        CheckCall(api.isc_rollback_retaining(ThreadStatusVector(), &handle_), true);
+        return;
+    }
+    if (action == TTransactionAction::TACommitRetaining) {
+        CheckCall(api.isc_commit_retaining(ThreadStatusVector(), &handle_), true);
+        return;
+    }
+    for (TIBBase *link : sqlObjects_)
+        if (link)
+            link->NotifyBeforeTransactionEnd();
+    TStatusWord result = 0;
+    if (handle_) {
+        result = action == TTransactionAction::TARollback
+                     ? CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false)
+                     : CheckCall(api.isc_commit_transaction(ThreadStatusVector(), &handle_), false);
+    }
+    if (force && result > 0)
+        result = CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);
+    if (force)
+        handle_ = 0;
+    else if (result > 0)
+        ReportServerError();
+    for (TIBBase *link : sqlObjects_)
+        if (link)
+            link->NotifyAfterTransactionEnd();
+}
+
+void TIBTransaction::IdleTimerTimer()
+{
+    if (!handle_)
+        return;
+    if (idleArmed_) {
+        EndTransaction(defaultAction_, true);
+        Fire(OnIdleTimer, this);
+    } else {
+        idleArmed_ = true;
+    }
+}
+
+std::string TIBTransaction::TpbBytes() const
+{
+    return std::string(tpb_.Data() ? tpb_.Data() : "", static_cast<std::size_t>(tpbLength_));
+}
+
+int TIBTransaction::AddDatabase(TIBDatabase *database)
+{
+    const int existing = FindDatabase(database);
+    if (existing >= 0)
+        return existing;
+    return AddToSlots(databases_, database);
+}
+
+void TIBTransaction::RemoveDatabase(int index)
+{
+    if (index < 0 || index >= DatabaseCount() || !databases_[static_cast<std::size_t>(index)])
+        return;
+    TIBDatabase *database = databases_[static_cast<std::size_t>(index)];
+    databases_[static_cast<std::size_t>(index)] = nullptr;
+    database->RemoveTransaction(database->FindTransaction(this));
+    if (database == defaultDatabase_)
+        defaultDatabase_ = nullptr;
+}
+
+int TIBTransaction::FindDatabase(const TIBDatabase *database) const noexcept
+{
+    if (!database)
+        return -1;
+    for (std::size_t i = 0; i < databases_.size(); ++i)
+        if (databases_[i] == database)
+            return static_cast<int>(i);
+    return -1;
+}
+
+TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
+{
+    if (defaultDatabase_)
+        return defaultDatabase_;
+    for (TIBDatabase *database : databases_)
+        if (database && database->DefaultTransaction() == this)
+            return database;
+    return nullptr;
+}
+
+int TIBTransaction::AddSQLObject(TIBBase *link)
+{
+    return AddToSlots(sqlObjects_, link);
+}
+
+void TIBTransaction::RemoveSQLObject(int index)
+{
+    if (index < 0 || index >= SQLObjectCount() || !sqlObjects_[static_cast<std::size_t>(index)])
+        return;
+    TIBBase *link = sqlObjects_[static_cast<std::size_t>(index)];
+    sqlObjects_[static_cast<std::size_t>(index)] = nullptr;
+    link->SetTransaction(nullptr);
+}
+
+void TIBTransaction::ParamsChanging()
+{
+    RequireNotInTransaction();
+}
+
+} // namespace velkor

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "db/client_library.h"
+#include "db/ib_base.h"
+#include "framework/component.h"
+#include "framework/string_list.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velkor {
+
+class TIBDatabase;
+class TPlatformTimer;
+
+enum class TTransactionAction { TARollback = 0, TACommit = 1, TARollbackRetaining = 2,
+                                TACommitRetaining = 3 };
+
+// One server transaction across the connections listed in it.
+class TIBTransaction : public TComponent
+{
+public:
+    explicit TIBTransaction(TComponent *owner);
+    ~TIBTransaction() override;
+
+    [[nodiscard]] bool Active() const noexcept { return handle_ != 0; }
+    void SetActive(bool value);
+    [[nodiscard]] bool InTransaction() const noexcept { return handle_ != 0; }
+    [[nodiscard]] TIBDatabase *DefaultDatabase() const noexcept { return defaultDatabase_; }
+    void SetDefaultDatabase(TIBDatabase *database);
+    [[nodiscard]] int IdleTimer() const noexcept { return idleTimer_; }
+    void SetIdleTimer(int milliseconds);
+    [[nodiscard]] TTransactionAction DefaultAction() const noexcept { return defaultAction_; }
+    void SetDefaultAction(TTransactionAction action);
+    [[nodiscard]] TStringList &Params() noexcept { return params_; }
+
+    TNotifyEvent OnIdleTimer;
+
+    void StartTransaction();
+    void EndTransaction(TTransactionAction action, bool force);
+    void Commit() { EndTransaction(TTransactionAction::TACommit, false); }
+    void Rollback() { EndTransaction(TTransactionAction::TARollback, false); }
+
+    void RequireInTransaction() const;
+    void RequireNotInTransaction() const;
+    void RequireDatabases() const;
+    TStatusWord CheckCall(TStatusWord result, bool raise);
+    void IdleTimerTimer();
+
+    [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
+    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
+    // The parameter buffer the last start sent (empty for no Params).
+    [[nodiscard]] std::string TpbBytes() const;
+
+    int AddDatabase(TIBDatabase *database);
+    void RemoveDatabase(int index);
+    [[nodiscard]] int FindDatabase(const TIBDatabase *database) const noexcept;
+    [[nodiscard]] TIBDatabase *FindDefaultDatabase() const noexcept;
+    int AddSQLObject(TIBBase *link);
+    void RemoveSQLObject(int index);
+
+    [[nodiscard]] int DatabaseCount() const noexcept { return static_cast<int>(databases_.size()); }
+    [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.at(index); }
+    [[nodiscard]] int SQLObjectCount() const noexcept { return static_cast<int>(sqlObjects_.size()); }
+    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
+
+private:
+    void ParamsChanging();
+
+    TIBDatabase *defaultDatabase_ = nullptr;
+    int idleTimer_ = 0;
+    TTransactionAction defaultAction_ = TTransactionAction::TACommit;
+    TStringList params_;
+
+    TClientHandle handle_ = 0;
+    TByteBlock tpb_;
+    short tpbLength_ = 0;
+    bool paramsChangedTpb_ = true;
+    bool idleArmed_ = false;
+    std::vector<TIBDatabase *> databases_;
+    std::vector<TIBBase *> sqlObjects_;
+    std::unique_ptr<TPlatformTimer> timer_;
+};
+
+} // namespace velkor

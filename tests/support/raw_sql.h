@@ -1,0 +1,33 @@
+#pragma once
+
+#include "db/ib_database.h"
+#include "db/ib_transaction.h"
+
+#include <string>
+
+namespace velkor::test {
+
+// Statements run straight through the client library, for checking what the layer did.
+void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql);
+// The integer in the first column of the first row of a select.
+long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql);
+
+// Installs a login that answers as an operator would, and records what the dialog was shown.
+class TScriptedLogin
+{
+public:
+    TScriptedLogin(std::string userName, std::string password, bool accept = true);
+    ~TScriptedLogin();
+    TScriptedLogin(const TScriptedLogin &) = delete;
+    TScriptedLogin &operator=(const TScriptedLogin &) = delete;
+
+    int calls = 0;
+    std::string shownDatabase;
+    std::string shownUserName;
+    std::string shownPassword;
+    std::string userName;
+    std::string password;
+    bool accept;
+};
+
+} // namespace velkor::test
