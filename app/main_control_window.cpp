@@ -1,5 +1,6 @@
 #include "app/main_control_window.h"
 
+#include "app/about_window.h"
 #include "db/client_library.h"
 #include "ui/error_box.h"
 
@@ -7,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include <memory>
 
 namespace velkor {
 
@@ -96,7 +99,11 @@ void TMainVelkorcontrolWindow::Button2Click() {}
 
 void TMainVelkorcontrolWindow::Button3Click() {}
 
-void TMainVelkorcontrolWindow::Button4Click() {}
+void TMainVelkorcontrolWindow::Button4Click()
+{
+    const auto about = std::make_unique<TAboutWindow>(this);
+    about->exec();
+}
 
 void TMainVelkorcontrolWindow::Button5Click() {}
 
