@@ -6,6 +6,17 @@
 
 namespace velkor {
 
+namespace {
+// Stores a property's new value; true when it differs, so that only a change repaints.
+template<class T> bool Assign(T &member, const T &value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+} // namespace
+
 TRzLabel::TRzLabel(QWidget *parent)
     : QWidget(parent)
 {
@@ -25,59 +36,45 @@ void TRzLabel::Changed()
 
 void TRzLabel::SetCaption(const QString &caption)
 {
-    if (caption == caption_)
-        return;
-    caption_ = caption;
-    Changed();
+    if (Assign(caption_, caption))
+        Changed();
 }
 
 void TRzLabel::SetAlignment(Qt::Alignment alignment)
 {
     const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
-    if (horizontal == alignment_)
-        return;
-    alignment_ = horizontal;
-    update();
+    if (Assign(alignment_, horizontal))
+        update();
 }
 
 void TRzLabel::SetTransparent(bool transparent)
 {
-    if (transparent == transparent_)
-        return;
-    transparent_ = transparent;
-    update();
+    if (Assign(transparent_, transparent))
+        update();
 }
 
 void TRzLabel::SetWordWrap(bool wordWrap)
 {
-    if (wordWrap == wordWrap_)
-        return;
-    wordWrap_ = wordWrap;
-    Changed();
+    if (Assign(wordWrap_, wordWrap))
+        Changed();
 }
 
 void TRzLabel::SetShowAccelChar(bool show)
 {
-    if (show == showAccelChar_)
-        return;
-    showAccelChar_ = show;
-    Changed();
+    if (Assign(showAccelChar_, show))
+        Changed();
 }
 
 void TRzLabel::SetTextStyle(TTextStyle style)
 {
-    if (style == textStyle_)
-        return;
-    textStyle_ = style;
-    Changed();
+    if (Assign(textStyle_, style))
+        Changed();
 }
 
 void TRzLabel::SetShadowDepth(int depth)
 {
-    if (depth == shadowDepth_)
-        return;
-    shadowDepth_ = depth;
-    Changed();
+    if (Assign(shadowDepth_, depth))
+        Changed();
 }
 
 QColor TRzLabel::ShadowColor() const

@@ -66,6 +66,17 @@ int Count(const QImage &image, const QColor &color)
     return count;
 }
 
+// Counts the pixels outside the face whose colour is not the one `around` expects there.
+template<class Around> int Mismatches(const QImage &image, Around around)
+{
+    int mismatches = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!IsColor(image, x, y, kFace))
+                mismatches += image.pixelColor(x, y) == around(x, y) ? 0 : 1;
+    return mismatches;
+}
+
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
 {
@@ -120,20 +131,15 @@ private slots:
 
         // The face is drawn last and each copy is the face moved by one pixel, the shadow
         // copy over the highlight copy.
-        int mismatches = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                QColor expected = kBackground;
-                if (IsColor(image, x, y, kFace))
-                    continue;
-                if (IsColor(image, x + 1, y + 1, kFace))
-                    expected = kShadow;
-                else if (IsColor(image, x - 1, y - 1, kFace))
-                    expected = kHighlight;
-                mismatches += image.pixelColor(x, y) == expected ? 0 : 1;
-            }
-        }
-        QCOMPARE(mismatches, 0);
+        QCOMPARE(Mismatches(image,
+                            [&](int x, int y) {
+                                if (IsColor(image, x + 1, y + 1, kFace))
+                                    return kShadow;
+                                if (IsColor(image, x - 1, y - 1, kFace))
+                                    return kHighlight;
+                                return kBackground;
+                            }),
+                 0);
         QVERIFY(Count(image, kShadow) > 0);
         QVERIFY(Count(image, kHighlight) > 0);
     }
@@ -142,20 +148,15 @@ private slots:
     {
         label_->SetTextStyle(TRzLabel::tsRaized);
         const QImage image = Render(*label_);
-        int mismatches = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (IsColor(image, x, y, kFace))
-                    continue;
-                QColor expected = kBackground;
-                if (IsColor(image, x + 1, y + 1, kFace))
-                    expected = kHighlight;
-                else if (IsColor(image, x - 1, y - 1, kFace))
-                    expected = kShadow;
-                mismatches += image.pixelColor(x, y) == expected ? 0 : 1;
-            }
-        }
-        QCOMPARE(mismatches, 0);
+        QCOMPARE(Mismatches(image,
+                            [&](int x, int y) {
+                                if (IsColor(image, x + 1, y + 1, kFace))
+                                    return kHighlight;
+                                if (IsColor(image, x - 1, y - 1, kFace))
+                                    return kShadow;
+                                return kBackground;
+                            }),
+                 0);
         QVERIFY(Count(image, kFace) > 100);
     }
 
@@ -165,17 +166,12 @@ private slots:
         label_->SetShadowDepth(3);
         label_->SetShadowColor(kOwnShadow);
         const QImage image = Render(*label_);
-        int mismatches = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (IsColor(image, x, y, kFace))
-                    continue;
-                const QColor expected =
-                    IsColor(image, x - 3, y - 3, kFace) ? kOwnShadow : kBackground;
-                mismatches += image.pixelColor(x, y) == expected ? 0 : 1;
-            }
-        }
-        QCOMPARE(mismatches, 0);
+        QCOMPARE(Mismatches(image,
+                            [&](int x, int y) {
+                                return IsColor(image, x - 3, y - 3, kFace) ? kOwnShadow
+                                                                           : kBackground;
+                            }),
+                 0);
         QVERIFY(Count(image, kOwnShadow) > 0);
     }
 
