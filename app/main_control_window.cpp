@@ -1,5 +1,6 @@
 #include "app/main_control_window.h"
 
+#include "app/about_window.h"
 #include "db/ib_database.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include <memory>
 
 namespace velkor {
 
@@ -105,7 +108,11 @@ void TMainVelkorcontrolWindow::Button2Click() {}
 
 void TMainVelkorcontrolWindow::Button3Click() {}
 
-void TMainVelkorcontrolWindow::Button4Click() {}
+void TMainVelkorcontrolWindow::Button4Click()
+{
+    const auto about = std::make_unique<TAboutWindow>(this);
+    about->exec();
+}
 
 void TMainVelkorcontrolWindow::Button5Click() {}
 

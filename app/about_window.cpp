@@ -1,0 +1,87 @@
+#include "app/about_window.h"
+
+#include "ui/rz_label.h"
+
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+namespace velkor {
+
+TAboutWindow::TAboutWindow(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("AboutWindow"));
+    setWindowTitle(QStringLiteral("About"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(374, 99);
+    move(237, 200);
+
+    RzLabel1 = new TRzLabel(QStringLiteral("Trelvan"), this);
+    RzLabel1->setObjectName(QStringLiteral("RzLabel1"));
+    RzLabel1->setGeometry(5, 7, 279, 24);
+    QFont titleFont(QStringLiteral("Times New Roman"));
+    titleFont.setPixelSize(21);
+    titleFont.setBold(true);
+    titleFont.setItalic(true);
+    RzLabel1->setFont(titleFont);
+
+    Label1 = new QLabel(QStringLiteral("Made by the Trelvan control panel team"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(4, 32, 130, 13);
+
+    Label2 = new QLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(4, 50, 165, 13);
+    QFont linkFont(font);
+    linkFont.setBold(true);
+    linkFont.setUnderline(true);
+    Label2->setFont(linkFont);
+    QPalette linkColors = Label2->palette();
+    linkColors.setColor(QPalette::WindowText, Qt::blue);
+    Label2->setPalette(linkColors);
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->installEventFilter(this);
+
+    Button1 = new QPushButton(QStringLiteral("Close"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(153, 70, 75, 25);
+    Button1->setDefault(true);
+    Button1->setFocus();
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutWindow::Label2Click() const
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + kContactAddress));
+}
+
+bool TAboutWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click is a left release over the label, as with a button.
+    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            Label2->rect().contains(mouse->position().toPoint()))
+            Label2Click();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAboutWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Close is the cancel button too, so Esc closes the way it does: with result OK.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Button1->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace velkor

@@ -1,0 +1,195 @@
+#include "ui/rz_label.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace velkor {
+
+namespace {
+// Stores a property's new value; true when it differs, so that only a change repaints.
+template<class T> bool Assign(T &member, const T &value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+} // namespace
+
+TRzLabel::TRzLabel(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+TRzLabel::TRzLabel(const QString &caption, QWidget *parent)
+    : QWidget(parent)
+    , caption_(caption)
+{
+}
+
+void TRzLabel::Changed()
+{
+    updateGeometry();
+    update();
+}
+
+void TRzLabel::SetCaption(const QString &caption)
+{
+    if (Assign(caption_, caption))
+        Changed();
+}
+
+void TRzLabel::SetAlignment(Qt::Alignment alignment)
+{
+    const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
+    if (Assign(alignment_, horizontal))
+        update();
+}
+
+void TRzLabel::SetTransparent(bool transparent)
+{
+    if (Assign(transparent_, transparent))
+        update();
+}
+
+void TRzLabel::SetWordWrap(bool wordWrap)
+{
+    if (Assign(wordWrap_, wordWrap))
+        Changed();
+}
+
+void TRzLabel::SetShowAccelChar(bool show)
+{
+    if (Assign(showAccelChar_, show))
+        Changed();
+}
+
+void TRzLabel::SetTextStyle(TTextStyle style)
+{
+    if (Assign(textStyle_, style))
+        Changed();
+}
+
+void TRzLabel::SetShadowDepth(int depth)
+{
+    if (Assign(shadowDepth_, depth))
+        Changed();
+}
+
+QColor TRzLabel::ShadowColor() const
+{
+    return shadowColor_.value_or(palette().color(QPalette::Active, QPalette::Dark));
+}
+
+void TRzLabel::SetShadowColor(const QColor &color)
+{
+    // Fixing the palette's colour as our own keeps the picture as it is.
+    const bool differs = color != ShadowColor();
+    shadowColor_ = color;
+    if (differs)
+        update();
+}
+
+void TRzLabel::ResetShadowColor()
+{
+    const QColor old = ShadowColor();
+    shadowColor_.reset();
+    if (ShadowColor() != old)
+        update();
+}
+
+QString TRzLabel::DrawnText() const
+{
+    qsizetype length = std::min(caption_.size(), kMaxDrawnLength);
+    // Cutting between the halves of a surrogate pair would draw a broken character.
+    if (length < caption_.size() && length > 0 && caption_.at(length - 1).isHighSurrogate())
+        --length;
+    return caption_.left(length);
+}
+
+int TRzLabel::TextFlags() const noexcept
+{
+    int flags = static_cast<int>(alignment_) | Qt::AlignTop | Qt::TextExpandTabs;
+    if (wordWrap_)
+        flags |= Qt::TextWordWrap;
+    if (showAccelChar_)
+        flags |= Qt::TextShowMnemonic;
+    return flags;
+}
+
+QMargins TRzLabel::EffectMargins() const noexcept
+{
+    switch (textStyle_) {
+    case tsRaized:
+    case tsRecessed:
+        return {1, 1, 1, 1};
+    case tsShadow: {
+        const int before = std::max(0, -shadowDepth_);
+        const int after = std::max(0, shadowDepth_);
+        return {before, before, after, after};
+    }
+    case tsNone:
+        break;
+    }
+    return {};
+}
+
+QSize TRzLabel::sizeHint() const
+{
+    const QMargins margins = EffectMargins();
+    // Word wrap breaks at the current width; otherwise the caption takes what it needs.
+    const int width =
+        wordWrap_ ? std::max(1, this->width() - margins.left() - margins.right()) : 0x3fffffff;
+    const QRect bounds =
+        fontMetrics().boundingRect(QRect(0, 0, width, 0x3fffffff), TextFlags(), DrawnText());
+    return bounds.size().grownBy(margins);
+}
+
+QSize TRzLabel::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void TRzLabel::paintEvent(QPaintEvent * /*event*/)
+{
+    const QPalette &colors = palette();
+    const QString text = DrawnText();
+    const int flags = TextFlags();
+    // The copies stay inside the label: the face keeps clear of the edges they move towards.
+    const QRect face = rect().marginsRemoved(EffectMargins());
+
+    QPainter painter(this);
+    if (!transparent_)
+        painter.fillRect(rect(), colors.color(QPalette::Window));
+    if (text.isEmpty())
+        return;
+    painter.setFont(font());
+
+    const auto drawAt = [&](int dx, int dy, const QColor &color) {
+        painter.setPen(color);
+        painter.drawText(face.translated(dx, dy), flags, text);
+    };
+    const QColor shadow = colors.color(QPalette::Active, QPalette::Dark);
+    const QColor highlight = colors.color(QPalette::Active, QPalette::Light);
+    switch (textStyle_) {
+    case tsRaized:
+        drawAt(1, 1, shadow);
+        drawAt(-1, -1, highlight);
+        break;
+    case tsRecessed:
+        drawAt(1, 1, highlight);
+        drawAt(-1, -1, shadow);
+        break;
+    case tsShadow:
+        drawAt(shadowDepth_, shadowDepth_, ShadowColor());
+        break;
+    case tsNone:
+        break;
+    }
+    drawAt(0, 0,
+           isEnabled() ? colors.color(QPalette::WindowText)
+                       : colors.color(QPalette::Disabled, QPalette::WindowText));
+}
+
+} // namespace velkor
