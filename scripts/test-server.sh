@@ -38,8 +38,8 @@ port_in_use() {
 }
 
 pick_port() {
-    local port tries
-    for tries in $(seq 1 50); do
+    local port
+    for _ in $(seq 1 50); do
         port=$((20000 + RANDOM % 40000))
         port_in_use "$port" || { echo "$port"; return 0; }
     done
