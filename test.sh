@@ -23,6 +23,7 @@ set -a
 # shellcheck disable=SC1091
 . "$server_dir/server.env"
 set +a
+export VELKOR_TEST_SERVER_DIR=$server_dir
 
 cd "$top/build"
 ctest --output-on-failure -j 2

@@ -81,9 +81,14 @@ lay_out() {
     mkdir -p "$root/lock" "$root/tmp"
     local item
     # The engine, character sets and messages come from the distribution unchanged.
-    for item in plugins intl UDF firebird.msg; do
+    for item in plugins UDF firebird.msg; do
         [ -e "$dist/$item" ] && ln -sfn "$dist/$item" "$root/$item"
     done
+    # The character sets are copied: the engine refuses an intl module reached through a link,
+    # and every connection of the panel needs WIN1251.
+    rm -rf "$root/intl"
+    mkdir -p "$root/intl"
+    cp -L "$dist"/intl/* "$root/intl/"
     for item in plugins.conf fbtrace.conf; do
         [ -e "$dist/$item" ] && cp -L "$dist/$item" "$root/$item"
     done
