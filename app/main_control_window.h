@@ -44,10 +44,11 @@ public:
     void Button6Click();
     void RefreshTimerTimer();
 
-private:
-    // Connect after the path is known: attach (with the login), start the transaction, enable
+    // Connect once the path is known: attach (with the login), start the transaction, enable
     // the data buttons.
     void ConnectDatabase(const QString &path);
+
+private:
     void SetDataButtonsEnabled(bool enabled);
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,
                             void (TMainVelkorcontrolWindow::*handler)());

@@ -26,10 +26,8 @@ constexpr const char *kClientLibraryFile = "libfbclient.so.2";
 constexpr std::size_t kInterpretBufferSize = 20480;
 
 // Stands in for a generation-6 entry point of an older library.
-template<class F, const char *Name>
-struct TStandBy;
-template<class R, class... A, const char *Name>
-struct TStandBy<R (*)(A...), Name>
+template<class F, const char *Name> struct TStandBy;
+template<class R, class... A, const char *Name> struct TStandBy<R (*)(A...), Name>
 {
     static R Call(A...) { RaiseClientError(ClientError::InterBase6Function, {std::string(Name)}); }
 };
@@ -39,8 +37,7 @@ VELKOR_STANDBY_NAME(isc_rollback_retaining)
 VELKOR_CLIENT_GROUP_B(VELKOR_STANDBY_NAME)
 #undef VELKOR_STANDBY_NAME
 
-template<class F>
-F Required(const TSymbolResolver &resolve, const char *name)
+template<class F> F Required(const TSymbolResolver &resolve, const char *name)
 {
     dlerror();
     void *address = resolve(name);
@@ -215,7 +212,9 @@ bool StatusVectorHasCode(const std::vector<std::int32_t> &codes) noexcept
     return false;
 }
 
-TByteBlock::TByteBlock(TByteBlock &&other) noexcept : data_(other.data_), size_(other.size_)
+TByteBlock::TByteBlock(TByteBlock &&other) noexcept
+    : data_(other.data_)
+    , size_(other.size_)
 {
     other.data_ = nullptr;
     other.size_ = 0;

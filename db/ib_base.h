@@ -20,7 +20,10 @@ class TIBBase
 public:
     using THandler = std::function<void(TIBBase &link)>;
 
-    explicit TIBBase(TObject *owner) noexcept : owner_(owner) {}
+    explicit TIBBase(TObject *owner) noexcept
+        : owner_(owner)
+    {
+    }
     virtual ~TIBBase();
     TIBBase(const TIBBase &) = delete;
     TIBBase &operator=(const TIBBase &) = delete;

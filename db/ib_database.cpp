@@ -26,8 +26,7 @@ bool ConnectionIsLost() noexcept
                                 isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
 }
 
-template<class T>
-int AddToSlots(std::vector<T *> &slots, T *item)
+template<class T> int AddToSlots(std::vector<T *> &slots, T *item)
 {
     for (std::size_t i = 0; i < slots.size(); ++i)
         if (!slots[i]) {
@@ -40,7 +39,8 @@ int AddToSlots(std::vector<T *> &slots, T *item)
 
 } // namespace
 
-TIBDatabase::TIBDatabase(TComponent *owner) : TCustomConnection(owner)
+TIBDatabase::TIBDatabase(TComponent *owner)
+    : TCustomConnection(owner)
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
@@ -214,9 +214,9 @@ void TIBDatabase::ReadServerDialect()
     const TClientApi &api = ClientApi();
     char items[] = {kDialectItem};
     char buffer[512] = {};
-    CheckCall(api.isc_database_info(ThreadStatusVector(), &handle_, 1, items, sizeof buffer,
-                                    buffer),
-              true);
+    CheckCall(
+        api.isc_database_info(ThreadStatusVector(), &handle_, 1, items, sizeof buffer, buffer),
+        true);
     if (buffer[0] != kDialectItem) {
         dbSqlDialect_ = 1;
         return;

@@ -32,7 +32,10 @@ public:
     void SetParams(const TStringList &params) { params_.Assign(params); }
     [[nodiscard]] bool LoginPrompt() const noexcept { return loginPrompt_; }
     void SetLoginPrompt(bool value) noexcept { loginPrompt_ = value; }
-    [[nodiscard]] TIBTransaction *DefaultTransaction() const noexcept { return defaultTransaction_; }
+    [[nodiscard]] TIBTransaction *DefaultTransaction() const noexcept
+    {
+        return defaultTransaction_;
+    }
     void SetDefaultTransaction(TIBTransaction *transaction);
     [[nodiscard]] int IdleTimer() const noexcept { return idleTimer_; }
     void SetIdleTimer(int milliseconds);
@@ -72,7 +75,10 @@ public:
     [[nodiscard]] TIBTransaction *FindDefaultTransaction() const noexcept;
     [[nodiscard]] TIBTransaction &InternalTransaction() noexcept { return *internalTransaction_; }
 
-    [[nodiscard]] int SQLObjectCount() const noexcept { return static_cast<int>(sqlObjects_.size()); }
+    [[nodiscard]] int SQLObjectCount() const noexcept
+    {
+        return static_cast<int>(sqlObjects_.size());
+    }
     [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
     [[nodiscard]] int TransactionCount() const noexcept
     {

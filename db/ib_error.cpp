@@ -65,7 +65,8 @@ constexpr auto kFormats = MakeFormats();
 
 const char *ClientErrorFormat(int code) noexcept
 {
-    if (code < 0 || code >= ClientError::Count || kFormats[static_cast<std::size_t>(code)] == nullptr)
+    if (code < 0 || code >= ClientError::Count ||
+        kFormats[static_cast<std::size_t>(code)] == nullptr)
         return kFormats[0];
     return kFormats[static_cast<std::size_t>(code)];
 }

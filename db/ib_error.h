@@ -14,11 +14,14 @@ class EIBError : public EDatabaseError
 {
 public:
     EIBError(std::int32_t sqlCode, std::string message)
-        : EDatabaseError(std::move(message)), sqlCode_(sqlCode)
+        : EDatabaseError(std::move(message))
+        , sqlCode_(sqlCode)
     {
     }
     EIBError(std::int32_t sqlCode, std::int32_t serverErrorCode, std::string message)
-        : EDatabaseError(std::move(message)), sqlCode_(sqlCode), serverErrorCode_(serverErrorCode)
+        : EDatabaseError(std::move(message))
+        , sqlCode_(sqlCode)
+        , serverErrorCode_(serverErrorCode)
     {
     }
 

@@ -21,8 +21,7 @@ struct TTransactionExistenceBlock
     const char *tpb;
 };
 
-template<class T>
-int AddToSlots(std::vector<T *> &slots, T *item)
+template<class T> int AddToSlots(std::vector<T *> &slots, T *item)
 {
     for (std::size_t i = 0; i < slots.size(); ++i)
         if (!slots[i]) {
@@ -35,7 +34,8 @@ int AddToSlots(std::vector<T *> &slots, T *item)
 
 } // namespace
 
-TIBTransaction::TIBTransaction(TComponent *owner) : TComponent(owner)
+TIBTransaction::TIBTransaction(TComponent *owner)
+    : TComponent(owner)
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
@@ -161,8 +161,8 @@ void TIBTransaction::StartTransaction()
     std::vector<TTransactionExistenceBlock> request;
     for (TIBDatabase *database : databases_)
         if (database)
-            request.push_back({database->HandleAddress(), tpbLength_,
-                               tpbLength_ > 0 ? tpb_.Data() : nullptr});
+            request.push_back(
+                {database->HandleAddress(), tpbLength_, tpbLength_ > 0 ? tpb_.Data() : nullptr});
     const TStatusWord result = CheckCall(
         ClientApi().isc_start_multiple(ThreadStatusVector(), &handle_,
                                        static_cast<short>(request.size()), request.data()),
@@ -190,9 +190,10 @@ void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
             link->NotifyBeforeTransactionEnd();
     TStatusWord result = 0;
     if (handle_) {
-        result = action == TTransactionAction::TARollback
-                     ? CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false)
-                     : CheckCall(api.isc_commit_transaction(ThreadStatusVector(), &handle_), false);
+        result =
+            action == TTransactionAction::TARollback
+                ? CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false)
+                : CheckCall(api.isc_commit_transaction(ThreadStatusVector(), &handle_), false);
     }
     if (force && result > 0)
         result = CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);

@@ -14,8 +14,12 @@ namespace velkor {
 class TIBDatabase;
 class TPlatformTimer;
 
-enum class TTransactionAction { TARollback = 0, TACommit = 1, TARollbackRetaining = 2,
-                                TACommitRetaining = 3 };
+enum class TTransactionAction {
+    TARollback = 0,
+    TACommit = 1,
+    TARollbackRetaining = 2,
+    TACommitRetaining = 3
+};
 
 // One server transaction across the connections listed in it.
 class TIBTransaction : public TComponent
@@ -62,7 +66,10 @@ public:
 
     [[nodiscard]] int DatabaseCount() const noexcept { return static_cast<int>(databases_.size()); }
     [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.at(index); }
-    [[nodiscard]] int SQLObjectCount() const noexcept { return static_cast<int>(sqlObjects_.size()); }
+    [[nodiscard]] int SQLObjectCount() const noexcept
+    {
+        return static_cast<int>(sqlObjects_.size());
+    }
     [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
 
 private:

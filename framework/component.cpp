@@ -4,7 +4,8 @@
 
 namespace velkor {
 
-TComponent::TComponent(TComponent *owner) : owner_(owner)
+TComponent::TComponent(TComponent *owner)
+    : owner_(owner)
 {
     if (owner_)
         owner_->InsertOwned(this);

@@ -56,8 +56,7 @@ private:
 };
 
 // Creates a component that its owner frees.
-template<class T, class... Args>
-T &CreateOwned(TComponent &owner, Args &&...args)
+template<class T, class... Args> T &CreateOwned(TComponent &owner, Args &&...args)
 {
     auto component = std::make_unique<T>(&owner, std::forward<Args>(args)...);
     return *component.release(); // the owner holds it from its constructor on

@@ -14,7 +14,10 @@ class TCustomConnection : public TComponent
 public:
     using TConnectChange = std::function<void(bool connecting)>;
 
-    explicit TCustomConnection(TComponent *owner) : TComponent(owner) {}
+    explicit TCustomConnection(TComponent *owner)
+        : TComponent(owner)
+    {
+    }
 
     [[nodiscard]] bool Connected() const { return GetConnected(); }
     void SetConnected(bool value);

@@ -9,7 +9,10 @@ namespace velkor {
 class Exception : public std::exception
 {
 public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
+    explicit Exception(std::string message)
+        : message_(std::move(message))
+    {
+    }
 
     [[nodiscard]] const char *what() const noexcept override { return message_.c_str(); }
     [[nodiscard]] const std::string &Message() const noexcept { return message_; }
@@ -44,7 +47,8 @@ class EOSError : public Exception
 {
 public:
     EOSError(int errorCode, std::string message)
-        : Exception(std::move(message)), errorCode_(errorCode)
+        : Exception(std::move(message))
+        , errorCode_(errorCode)
     {
     }
     [[nodiscard]] int ErrorCode() const noexcept { return errorCode_; }

@@ -137,7 +137,8 @@ void TStringList::SetText(std::string_view text)
         if (end == std::string_view::npos)
             end = text.size();
         lines.emplace_back(text.substr(start, end - start));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
             ++end;
         start = end + 1;
     }

@@ -14,7 +14,10 @@ class TStringList : public TObject
 {
 public:
     TStringList() = default;
-    TStringList(std::initializer_list<std::string> lines) : lines_(lines) {}
+    TStringList(std::initializer_list<std::string> lines)
+        : lines_(lines)
+    {
+    }
 
     [[nodiscard]] int Count() const noexcept { return static_cast<int>(lines_.size()); }
     [[nodiscard]] const std::string &operator[](int index) const { return lines_.at(index); }

@@ -33,22 +33,38 @@ unsigned char Win1251Upper(unsigned char c) noexcept
     if (c >= 0xE0)
         return static_cast<unsigned char>(c - 0x20);
     switch (c) {
-    case 0xB8: return 0xA8; // io
-    case 0xBA: return 0xAA; // ukrainian ie
-    case 0xBF: return 0xAF; // yi
-    case 0xB3: return 0xB2; // byelorussian-ukrainian i
-    case 0xBE: return 0xBD; // dze
-    case 0xBC: return 0xA3; // je
-    case 0xA2: return 0xA1; // short u
-    case 0xB4: return 0xA5; // ghe with upturn
-    case 0x90: return 0x80; // dje
-    case 0x83: return 0x81; // gje
-    case 0x9A: return 0x8A; // lje
-    case 0x9C: return 0x8C; // nje
-    case 0x9D: return 0x8D; // kje
-    case 0x9E: return 0x8E; // tshe
-    case 0x9F: return 0x8F; // dzhe
-    default: return c;
+    case 0xB8:
+        return 0xA8; // io
+    case 0xBA:
+        return 0xAA; // ukrainian ie
+    case 0xBF:
+        return 0xAF; // yi
+    case 0xB3:
+        return 0xB2; // byelorussian-ukrainian i
+    case 0xBE:
+        return 0xBD; // dze
+    case 0xBC:
+        return 0xA3; // je
+    case 0xA2:
+        return 0xA1; // short u
+    case 0xB4:
+        return 0xA5; // ghe with upturn
+    case 0x90:
+        return 0x80; // dje
+    case 0x83:
+        return 0x81; // gje
+    case 0x9A:
+        return 0x8A; // lje
+    case 0x9C:
+        return 0x8C; // nje
+    case 0x9D:
+        return 0x8D; // kje
+    case 0x9E:
+        return 0x8E; // tshe
+    case 0x9F:
+        return 0x8F; // dzhe
+    default:
+        return c;
     }
 }
 

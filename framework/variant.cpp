@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void CannotConvert(TVarType from, const char *to)
 {
-    static const char *const names[] = {"Empty", "Null",   "Integer", "Double",
+    static const char *const names[] = {"Empty",    "Null", "Integer", "Double",
                                         "Currency", "Date", "String",  "Boolean"};
     throw EVariantError(std::string("Could not convert variant of type (") +
                         names[static_cast<int>(from)] + ") into type (" + to + ")");
@@ -79,14 +79,19 @@ TVarType TVariant::VarType() const noexcept
 std::int32_t TVariant::AsInteger() const
 {
     switch (VarType()) {
-    case TVarType::varEmpty: return 0;
-    case TVarType::varInteger: return std::get<std::int32_t>(value_);
-    case TVarType::varDouble: return RoundToInt32(std::get<double>(value_), VarType());
+    case TVarType::varEmpty:
+        return 0;
+    case TVarType::varInteger:
+        return std::get<std::int32_t>(value_);
+    case TVarType::varDouble:
+        return RoundToInt32(std::get<double>(value_), VarType());
     case TVarType::varCurrency:
         return RoundToInt32(static_cast<double>(std::get<TCurrency>(value_).scaled) / 10000.0,
                             VarType());
-    case TVarType::varDate: return RoundToInt32(std::get<TDateTime>(value_).days, VarType());
-    case TVarType::varBoolean: return std::get<bool>(value_) ? -1 : 0;
+    case TVarType::varDate:
+        return RoundToInt32(std::get<TDateTime>(value_).days, VarType());
+    case TVarType::varBoolean:
+        return std::get<bool>(value_) ? -1 : 0;
     case TVarType::varString: {
         std::int32_t result = 0;
         if (TryStrToInt(std::get<std::string>(value_), result))
@@ -96,7 +101,8 @@ std::int32_t TVariant::AsInteger() const
             return RoundToInt32(real, VarType());
         CannotConvert(VarType(), "Integer");
     }
-    case TVarType::varNull: break;
+    case TVarType::varNull:
+        break;
     }
     CannotConvert(VarType(), "Integer");
 }
@@ -104,19 +110,26 @@ std::int32_t TVariant::AsInteger() const
 double TVariant::AsDouble() const
 {
     switch (VarType()) {
-    case TVarType::varEmpty: return 0.0;
-    case TVarType::varInteger: return std::get<std::int32_t>(value_);
-    case TVarType::varDouble: return std::get<double>(value_);
-    case TVarType::varCurrency: return static_cast<double>(std::get<TCurrency>(value_).scaled) / 1e4;
-    case TVarType::varDate: return std::get<TDateTime>(value_).days;
-    case TVarType::varBoolean: return std::get<bool>(value_) ? -1.0 : 0.0;
+    case TVarType::varEmpty:
+        return 0.0;
+    case TVarType::varInteger:
+        return std::get<std::int32_t>(value_);
+    case TVarType::varDouble:
+        return std::get<double>(value_);
+    case TVarType::varCurrency:
+        return static_cast<double>(std::get<TCurrency>(value_).scaled) / 1e4;
+    case TVarType::varDate:
+        return std::get<TDateTime>(value_).days;
+    case TVarType::varBoolean:
+        return std::get<bool>(value_) ? -1.0 : 0.0;
     case TVarType::varString: {
         double result = 0;
         if (ParseDouble(std::get<std::string>(value_), result))
             return result;
         break;
     }
-    case TVarType::varNull: break;
+    case TVarType::varNull:
+        break;
     }
     CannotConvert(VarType(), "Double");
 }
@@ -145,14 +158,22 @@ TDateTime TVariant::AsDateTime() const
 std::string TVariant::AsString() const
 {
     switch (VarType()) {
-    case TVarType::varEmpty: return {};
-    case TVarType::varInteger: return std::to_string(std::get<std::int32_t>(value_));
-    case TVarType::varDouble: return DoubleText(std::get<double>(value_));
-    case TVarType::varCurrency: return CurrencyText(std::get<TCurrency>(value_));
-    case TVarType::varDate: return DoubleText(std::get<TDateTime>(value_).days);
-    case TVarType::varString: return std::get<std::string>(value_);
-    case TVarType::varBoolean: return std::get<bool>(value_) ? "True" : "False";
-    case TVarType::varNull: break;
+    case TVarType::varEmpty:
+        return {};
+    case TVarType::varInteger:
+        return std::to_string(std::get<std::int32_t>(value_));
+    case TVarType::varDouble:
+        return DoubleText(std::get<double>(value_));
+    case TVarType::varCurrency:
+        return CurrencyText(std::get<TCurrency>(value_));
+    case TVarType::varDate:
+        return DoubleText(std::get<TDateTime>(value_).days);
+    case TVarType::varString:
+        return std::get<std::string>(value_);
+    case TVarType::varBoolean:
+        return std::get<bool>(value_) ? "True" : "False";
+    case TVarType::varNull:
+        break;
     }
     CannotConvert(VarType(), "String");
 }
@@ -160,8 +181,10 @@ std::string TVariant::AsString() const
 bool TVariant::AsBoolean() const
 {
     switch (VarType()) {
-    case TVarType::varEmpty: return false;
-    case TVarType::varBoolean: return std::get<bool>(value_);
+    case TVarType::varEmpty:
+        return false;
+    case TVarType::varBoolean:
+        return std::get<bool>(value_);
     case TVarType::varString: {
         const std::string &text = std::get<std::string>(value_);
         if (SameText(text, "True"))
@@ -170,8 +193,10 @@ bool TVariant::AsBoolean() const
             return false;
         return AsDouble() != 0.0;
     }
-    case TVarType::varNull: break;
-    default: return AsDouble() != 0.0;
+    case TVarType::varNull:
+        break;
+    default:
+        return AsDouble() != 0.0;
     }
     CannotConvert(VarType(), "Boolean");
 }
@@ -181,14 +206,22 @@ TVariant TVariant::ChangeType(TVarType type) const
     if (type == VarType())
         return *this;
     switch (type) {
-    case TVarType::varEmpty: return TVariant();
-    case TVarType::varNull: return Null();
-    case TVarType::varInteger: return TVariant(AsInteger());
-    case TVarType::varDouble: return TVariant(AsDouble());
-    case TVarType::varCurrency: return TVariant(AsCurrency());
-    case TVarType::varDate: return TVariant(AsDateTime());
-    case TVarType::varString: return TVariant(AsString());
-    case TVarType::varBoolean: return TVariant(AsBoolean());
+    case TVarType::varEmpty:
+        return TVariant();
+    case TVarType::varNull:
+        return Null();
+    case TVarType::varInteger:
+        return TVariant(AsInteger());
+    case TVarType::varDouble:
+        return TVariant(AsDouble());
+    case TVarType::varCurrency:
+        return TVariant(AsCurrency());
+    case TVarType::varDate:
+        return TVariant(AsDateTime());
+    case TVarType::varString:
+        return TVariant(AsString());
+    case TVarType::varBoolean:
+        return TVariant(AsBoolean());
     }
     CannotConvert(VarType(), "Unknown");
 }

@@ -6,8 +6,16 @@
 
 namespace velkor {
 
-enum class TVarType { varEmpty, varNull, varInteger, varDouble, varCurrency, varDate, varString,
-                      varBoolean };
+enum class TVarType {
+    varEmpty,
+    varNull,
+    varInteger,
+    varDouble,
+    varCurrency,
+    varDate,
+    varString,
+    varBoolean
+};
 
 // Fixed-point money: the value times 10,000.
 struct TCurrency
@@ -29,13 +37,34 @@ class TVariant
 public:
     TVariant() noexcept = default;
     static TVariant Null() noexcept;
-    TVariant(std::int32_t value) noexcept : value_(value) {}
-    TVariant(double value) noexcept : value_(value) {}
-    TVariant(TCurrency value) noexcept : value_(value) {}
-    TVariant(TDateTime value) noexcept : value_(value) {}
-    TVariant(std::string value) : value_(std::move(value)) {}
-    TVariant(const char *value) : value_(std::string(value)) {}
-    TVariant(bool value) noexcept : value_(value) {}
+    TVariant(std::int32_t value) noexcept
+        : value_(value)
+    {
+    }
+    TVariant(double value) noexcept
+        : value_(value)
+    {
+    }
+    TVariant(TCurrency value) noexcept
+        : value_(value)
+    {
+    }
+    TVariant(TDateTime value) noexcept
+        : value_(value)
+    {
+    }
+    TVariant(std::string value)
+        : value_(std::move(value))
+    {
+    }
+    TVariant(const char *value)
+        : value_(std::string(value))
+    {
+    }
+    TVariant(bool value) noexcept
+        : value_(value)
+    {
+    }
 
     [[nodiscard]] TVarType VarType() const noexcept;
     [[nodiscard]] bool IsEmpty() const noexcept { return VarType() == TVarType::varEmpty; }

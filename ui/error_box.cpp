@@ -40,7 +40,13 @@ void ShowErrorBox(QWidget *parent, std::string_view message)
 {
     const QString text = ErrorBoxText(message);
     qCWarning(lcErrors).noquote() << text;
+    // Refresh ticks go on behind an open box; their failures are logged, not stacked.
+    static bool showing = false;
+    if (showing)
+        return;
+    showing = true;
     QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
+    showing = false;
 }
 
 void ShowExceptionBox(QWidget *parent, const std::exception &error)

@@ -35,16 +35,18 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("Connect") << "Button5" << "Connect" << QRect(10, 287, 105, 25) << true;
-        QTest::newRow("Disconnect") << "Button6" << "Disconnect" << QRect(118, 287, 105, 25)
-                                    << false;
-        QTest::newRow("Refresh") << "Button1" << "Refresh List" << QRect(225, 287, 105, 25)
-                                 << false;
-        QTest::newRow("Stop") << "Button2" << "Stop Procedure" << QRect(333, 287, 105, 25)
-                              << false;
-        QTest::newRow("Priority") << "Button3" << "Set Priority" << QRect(440, 287, 105, 25)
-                                  << false;
-        QTest::newRow("About") << "Button4" << "About" << QRect(548, 287, 105, 25) << true;
+        QTest::newRow("Connect") << "Button5"
+                                 << "Connect" << QRect(10, 287, 105, 25) << true;
+        QTest::newRow("Disconnect") << "Button6"
+                                    << "Disconnect" << QRect(118, 287, 105, 25) << false;
+        QTest::newRow("Refresh") << "Button1"
+                                 << "Refresh List" << QRect(225, 287, 105, 25) << false;
+        QTest::newRow("Stop") << "Button2"
+                              << "Stop Procedure" << QRect(333, 287, 105, 25) << false;
+        QTest::newRow("Priority") << "Button3"
+                                  << "Set Priority" << QRect(440, 287, 105, 25) << false;
+        QTest::newRow("About") << "Button4"
+                               << "About" << QRect(548, 287, 105, 25) << true;
     }
 
     void buttons()

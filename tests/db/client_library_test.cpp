@@ -44,7 +44,10 @@ EIBInterBaseError CaughtServerError()
 class OptionsGuard
 {
 public:
-    OptionsGuard() : saved_(ErrorMessageOptions()) {}
+    OptionsGuard()
+        : saved_(ErrorMessageOptions())
+    {
+    }
     ~OptionsGuard() { SetErrorMessageOptions(saved_); }
 
 private:
@@ -187,7 +190,9 @@ TEST_F(Binding, library_without_rollback_retaining_is_generation_five_with_stand
                                    "upgrade to InterBase6 to use this functonality");
     }
     ISC_TIMESTAMP stamp{};
-    struct tm moment{};
+    struct tm moment
+    {
+    };
     EXPECT_THROW(api.isc_encode_timestamp(&moment, &stamp), EIBClientError);
     // Group A is the real library's.
     EXPECT_EQ(reinterpret_cast<void *>(api.isc_sqlcode), dlsym(handle_, "isc_sqlcode"));

@@ -241,7 +241,8 @@ TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
 // Records what a statement would be told.
 struct TListeningLink
 {
-    explicit TListeningLink(std::vector<std::string> &log) : link(nullptr)
+    explicit TListeningLink(std::vector<std::string> &log)
+        : link(nullptr)
     {
         link.BeforeDbDisconnectHandler = [&log](TIBBase &) { log.push_back("before disconnect"); };
         link.AfterDbDisconnectHandler = [&log](TIBBase &) { log.push_back("after disconnect"); };

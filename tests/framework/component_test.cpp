@@ -11,7 +11,8 @@ class TRecorder : public TComponent
 {
 public:
     TRecorder(TComponent *owner, std::string name, std::vector<std::string> &log)
-        : TComponent(owner), log_(log)
+        : TComponent(owner)
+        , log_(log)
     {
         SetName(std::move(name));
     }
@@ -41,7 +42,7 @@ TEST(Component, owner_frees_what_it_owns_last_created_first)
         EXPECT_EQ(form.FindComponent("second")->Name(), "second");
         EXPECT_EQ(form.FindComponent("none"), nullptr);
     }
-    const std::vector<std::string> expected = {"free third", "first told of third",
+    const std::vector<std::string> expected = {"free third",           "first told of third",
                                                "second told of third", "free second",
                                                "first told of second", "free first"};
     // Siblings are told, in whichever order, before the next one goes.

@@ -66,7 +66,9 @@ long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std:
 }
 
 TScriptedLogin::TScriptedLogin(std::string user, std::string secret, bool accepted)
-    : userName(std::move(user)), password(std::move(secret)), accept(accepted)
+    : userName(std::move(user))
+    , password(std::move(secret))
+    , accept(accepted)
 {
     SetLoginHook([this](const std::string &database, std::string &name, std::string &pass, bool) {
         ++calls;

@@ -32,7 +32,10 @@ std::string MakeTempFolder()
 
 } // namespace
 
-TTempFolder::TTempFolder() : path_(MakeTempFolder()) {}
+TTempFolder::TTempFolder()
+    : path_(MakeTempFolder())
+{
+}
 
 TTempFolder::~TTempFolder()
 {
@@ -41,7 +44,8 @@ TTempFolder::~TTempFolder()
 }
 
 TTestDatabase::TTestDatabase(TContent content)
-    : folder_(MakeTempFolder()), path_(folder_ + "/test.fdb")
+    : folder_(MakeTempFolder())
+    , path_(folder_ + "/test.fdb")
 {
     const std::string command = std::string(VELKOR_CREATE_DATABASE) + " " + ShellQuote(path_) +
                                 (content == TContent::empty ? " --empty" : "");

@@ -1,0 +1,156 @@
+// The database login dialog: limits, focus, OK and Cancel.
+#include "app/db_login_dialog.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace velkor {
+
+class DbLoginDialogTest : public QObject
+{
+    Q_OBJECT
+
+    // Runs `act` on the dialog as soon as it is up, while QueryDatabaseLogin waits in exec().
+    static void WhenShown(std::function<void(TLoginDialog &)> act)
+    {
+        QTimer::singleShot(0, [act] {
+            auto *dialog = qobject_cast<TLoginDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            act(*dialog);
+        });
+    }
+
+private slots:
+    void layout_and_limits()
+    {
+        TLoginDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Database Login"));
+        QCOMPARE(dialog.size(), QSize(273, 147));
+        QCOMPARE(dialog.OKButton->text(), QStringLiteral("&OK"));
+        QVERIFY(dialog.OKButton->isDefault());
+        QCOMPARE(dialog.UserName->maxLength(), 31);
+        QCOMPARE(dialog.Password->maxLength(), 31);
+        QCOMPARE(dialog.Password->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(dialog.UserName, QString(32, QLatin1Char('u')));
+        QCOMPARE(dialog.UserName->text().size(), 31);
+        QTest::keyClicks(dialog.Password, QString(40, QLatin1Char('p')));
+        QCOMPARE(dialog.Password->text().size(), 31);
+        QCOMPARE(dialog.Label1->buddy(), dialog.UserName);
+        QCOMPARE(dialog.Label2->buddy(), dialog.Password);
+    }
+
+    void first_login_focuses_the_user_name_later_ones_the_password()
+    {
+        QString user;
+        QString password;
+        QWidget *focused = nullptr;
+        WhenShown([&](TLoginDialog &dialog) {
+            focused = dialog.focusWidget();
+            dialog.reject();
+        });
+        QVERIFY(!QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, false));
+        QCOMPARE(focused->objectName(), QStringLiteral("UserName"));
+
+        user = QStringLiteral("SYSDBA");
+        QString shownPassword = QStringLiteral("unseen");
+        WhenShown([&](TLoginDialog &dialog) {
+            focused = dialog.focusWidget();
+            shownPassword = dialog.Password->text();
+            QCOMPARE(dialog.UserName->text(), QStringLiteral("SYSDBA"));
+            dialog.reject();
+        });
+        QVERIFY(!QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, false));
+        QCOMPARE(focused->objectName(), QStringLiteral("Password"));
+        QCOMPARE(shownPassword, QString());
+    }
+
+    void ok_with_empty_fields_returns_two_empty_strings()
+    {
+        QString user = QStringLiteral("before");
+        QString password = QStringLiteral("before");
+        WhenShown([](TLoginDialog &dialog) {
+            dialog.UserName->clear();
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        QVERIFY(QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, false));
+        QCOMPARE(user, QString());
+        QCOMPARE(password, QString());
+    }
+
+    void cancel_after_typing_leaves_the_caller_values()
+    {
+        QString user = QStringLiteral("OPERATOR");
+        QString password = QStringLiteral("kept");
+        WhenShown([](TLoginDialog &dialog) {
+            QTest::keyClicks(dialog.UserName, QStringLiteral("X"));
+            QTest::keyClicks(dialog.Password, QStringLiteral("typed"));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        QVERIFY(!QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, false));
+        QCOMPARE(user, QStringLiteral("OPERATOR"));
+        QCOMPARE(password, QStringLiteral("kept"));
+    }
+
+    void ok_copies_what_was_typed()
+    {
+        QString user;
+        QString password;
+        WhenShown([](TLoginDialog &dialog) {
+            QTest::keyClicks(dialog.UserName, QStringLiteral("SYSDBA"));
+            QTest::keyClicks(dialog.Password, QStringLiteral("masterkey"));
+            dialog.OKButton->click();
+        });
+        QVERIFY(QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, false));
+        QCOMPARE(user, QStringLiteral("SYSDBA"));
+        QCOMPARE(password, QStringLiteral("masterkey"));
+    }
+
+    void a_long_database_name_is_cut_inside_the_panel()
+    {
+        int shortWidth = 0;
+        int longWidth = 0;
+        int panelWidth = 0;
+        QString user;
+        QString password;
+        WhenShown([&](TLoginDialog &dialog) {
+            shortWidth = dialog.DatabaseName->width();
+            dialog.reject();
+        });
+        QueryDatabaseLogin(QStringLiteral("a.fdb"), user, password, false);
+        WhenShown([&](TLoginDialog &dialog) {
+            longWidth = dialog.DatabaseName->width();
+            panelWidth = dialog.Panel->width();
+            QCOMPARE(dialog.DatabaseName->x(), 91);
+            dialog.reject();
+        });
+        QueryDatabaseLogin(QStringLiteral("server:/") + QString(200, QLatin1Char('x')) +
+                               QStringLiteral(".fdb"),
+                           user, password, false);
+        QVERIFY(shortWidth > 3 && shortWidth < 100);
+        QCOMPARE(longWidth, panelWidth - 91 - 5);
+    }
+
+    void a_read_only_name_cannot_be_edited()
+    {
+        QString user = QStringLiteral("FIXED");
+        QString password;
+        bool enabled = true;
+        WhenShown([&](TLoginDialog &dialog) {
+            enabled = dialog.UserName->isEnabled();
+            dialog.reject();
+        });
+        QueryDatabaseLogin(QStringLiteral("db.fdb"), user, password, true);
+        QVERIFY(!enabled);
+    }
+};
+
+} // namespace velkor
+
+QTEST_MAIN(velkor::DbLoginDialogTest)
+#include "db_login_dialog_test.moc"
