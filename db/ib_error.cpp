@@ -16,6 +16,7 @@ constexpr std::array<const char *, ClientError::Count> MakeFormats()
     formats[3] = "%s is an InterBase6 function. Please upgrade to InterBase6 to use this "
                  "functonality";
     formats[4] = "Unsupported feature";
+    formats[5] = "Not permitted";
     formats[10] = "Operation cancelled at user's request";
     formats[11] = "DPB Constant (isc_dpb_%s) is unsupported";
     formats[12] = "DPB Constant (%d) is unknown";

@@ -53,6 +53,7 @@ inline constexpr int UnknownError = 0;
 inline constexpr int LibraryNotFound = 1;
 inline constexpr int InterBase6Function = 3;
 inline constexpr int NotSupported = 4;
+inline constexpr int NotPermitted = 5;
 inline constexpr int OperationCancelled = 10;
 inline constexpr int DpbConstantUnsupported = 11;
 inline constexpr int DpbConstantUnknown = 12;

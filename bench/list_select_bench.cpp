@@ -1,0 +1,170 @@
+// The list select through the bare client library and through TIBSQL, over one database of
+// 100,000 processes; prints how much the statement layer costs on top of the client.
+#include "db/client_api.h"
+#include "db/ib_database.h"
+#include "db/ib_sql.h"
+#include "db/ib_transaction.h"
+#include "tests/support/raw_sql.h"
+#include "tests/support/test_database.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace velkor;
+
+constexpr const char *kListSelect = "SELECT * FROM SL_PROC_STATE";
+constexpr int kRows = 100000;
+
+void Check(ISC_STATUS result)
+{
+    if (result > 0)
+        ReportServerError();
+}
+
+// Prepared once; each run executes, fetches and closes, as a hand-written client would.
+class TBareSelect
+{
+public:
+    TBareSelect(TIBDatabase &database, TIBTransaction &transaction)
+        : transaction_(transaction)
+    {
+        const TClientApi &api = ClientApi();
+        area_.resize(XSQLDA_LENGTH(5));
+        auto *out = Out();
+        out->version = SQLDA_VERSION1;
+        out->sqln = 5;
+        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
+                                            &handle_));
+        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
+                                   kListSelect, 1, out));
+        for (int i = 0; i < out->sqld; ++i) {
+            XSQLVAR &var = out->sqlvar[i];
+            buffers_[static_cast<std::size_t>(i)].resize(static_cast<std::size_t>(var.sqllen) + 2);
+            var.sqldata = buffers_[static_cast<std::size_t>(i)].data();
+            var.sqlind = &nulls_[static_cast<std::size_t>(i)];
+        }
+    }
+    ~TBareSelect()
+    {
+        ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_drop);
+    }
+    TBareSelect(const TBareSelect &) = delete;
+    TBareSelect &operator=(const TBareSelect &) = delete;
+
+    // Naming the cursor, as TIBSQL does, makes the two do the same server calls.
+    bool named_ = std::getenv("BENCH_UNNAMED") == nullptr;
+    int Run(int rows)
+    {
+        const TClientApi &api = ClientApi();
+        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
+                                   nullptr));
+        if (named_)
+            Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
+        int fetched = 0;
+        while (fetched < rows && api.isc_dsql_fetch(ThreadStatusVector(), &handle_, 1, Out()) == 0)
+            ++fetched;
+        Check(api.isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close));
+        return fetched;
+    }
+
+private:
+    XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
+    TIBTransaction &transaction_;
+    isc_stmt_handle handle_ = 0;
+    std::vector<char> area_;
+    std::array<std::vector<char>, 5> buffers_;
+    std::array<short, 5> nulls_{};
+};
+
+int RunThroughStatement(TIBSQL &sql, int rows)
+{
+    sql.ExecQuery(); // brings the first row
+    int fetched = sql.AtEnd() ? 0 : 1;
+    while (fetched < rows && sql.FetchNext())
+        ++fetched;
+    sql.CloseCursor();
+    return fetched;
+}
+
+// Keeps each run's time per iteration as well as printing it.
+class TRatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    test::TTestDatabase file(test::TTestDatabase::TContent::empty);
+    test::TScriptedLogin login("SYSDBA", "");
+    TComponent owner(nullptr);
+    auto &database = CreateOwned<TIBDatabase>(owner);
+    auto &transaction = CreateOwned<TIBTransaction>(owner);
+    database.Params().Add("lc_ctype=WIN1251");
+    database.SetDatabaseName(file.Path());
+    transaction.SetDefaultDatabase(&database);
+    database.SetDefaultTransaction(&transaction);
+    database.SetConnected(true);
+    transaction.StartTransaction();
+    test::ExecuteRaw(
+        database, transaction,
+        "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= " + std::to_string(kRows) +
+            ") DO BEGIN INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, "
+            "PROC_PRIORITY) VALUES (:I, 'process ' || :I, MOD(:I, 10)); "
+            "I = I + 1; END END");
+    transaction.Commit();
+    transaction.StartTransaction();
+
+    TBareSelect bare(database, transaction);
+    auto &sql = CreateOwned<TIBSQL>(owner);
+    sql.SetDatabase(&database);
+    sql.SQL().SetLines({kListSelect});
+    sql.Prepare();
+
+    const std::vector<int> sizes = {12, 1000, kRows};
+    for (const int rows : sizes) {
+        benchmark::RegisterBenchmark(("bare/" + std::to_string(rows)).c_str(),
+                                     [&bare, rows](benchmark::State &state) {
+                                         for (auto _ : state)
+                                             if (bare.Run(rows) != rows)
+                                                 state.SkipWithError("rows missing");
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("ibsql/" + std::to_string(rows)).c_str(),
+                                     [&sql, rows](benchmark::State &state) {
+                                         for (auto _ : state)
+                                             if (RunThroughStatement(sql, rows) != rows)
+                                                 state.SkipWithError("rows missing");
+                                     })
+            ->Unit(benchmark::kMicrosecond);
+    }
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const int rows : sizes) {
+        const std::string n = std::to_string(rows);
+        const double a = reporter.times["bare/" + n];
+        const double b = reporter.times["ibsql/" + n];
+        if (a > 0)
+            std::printf("N = %-7d TIBSQL / bare = %.3f\n", rows, b / a);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,71 @@
+// The marker scanner alone: no server is needed to see what it makes of a text.
+#include "db/ib_error.h"
+#include "db/translate_params.h"
+
+#include <gtest/gtest.h>
+
+namespace velkor {
+namespace {
+
+std::string ErrorOf(std::string_view sql, bool autoNames = false)
+{
+    try {
+        (void)TranslateParams(sql, autoNames);
+    } catch (const EIBClientError &error) {
+        EXPECT_EQ(error.SQLCode(), ClientError::SQLParseError);
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(TranslateParams, a_repeated_name_gives_two_markers)
+{
+    const auto t = TranslateParams("SELECT * FROM T WHERE A = :A AND B = :A\r\n", false);
+    EXPECT_EQ(t.text, "SELECT * FROM T WHERE A = ? AND B = ?\r\n");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"A", "A"}));
+}
+
+TEST(TranslateParams, markers_inside_literals_and_comments_are_left_alone)
+{
+    const auto t =
+        TranslateParams("WHERE NAME = 'a:b' /* :X */ AND Q = 'it''s' AND \"c:d\" = 1\r\n", false);
+    EXPECT_EQ(t.text, "WHERE NAME = 'a:b' /* :X */ AND Q = 'it''s' AND \"c:d\" = 1\r\n");
+    EXPECT_TRUE(t.names.empty());
+}
+
+TEST(TranslateParams, the_character_ending_a_name_is_copied_unexamined)
+{
+    const auto t = TranslateParams(":A:B\r\n", false);
+    EXPECT_EQ(t.text, "?:B\r\n");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"A"}));
+    const auto quoted = TranslateParams("X = :\"my name\" + 1\r\n", false);
+    EXPECT_EQ(quoted.text, "X = ? + 1\r\n");
+    EXPECT_EQ(quoted.names, (std::vector<std::string>{"my name"}));
+}
+
+TEST(TranslateParams, a_bare_question_mark_needs_auto_names)
+{
+    EXPECT_EQ(ErrorOf("WHERE ID = ?\r\n"), "SQL Parse Error:\r\n\r\nParameter name expected");
+    const auto t = TranslateParams("WHERE ID = ? OR ID = ?\r\n", true);
+    EXPECT_EQ(t.text, "WHERE ID = ? OR ID = ?\r\n");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"IBXParam0", "IBXParam1"}));
+}
+
+TEST(TranslateParams, text_ending_inside_a_literal_or_comment_is_refused)
+{
+    EXPECT_EQ(ErrorOf("WHERE A = 'abc\r\n"), "SQL Parse Error:\r\n\r\nEOF in string detected");
+    EXPECT_EQ(ErrorOf("SELECT 1 /* open\r\n"), "SQL Parse Error:\r\n\r\nEOF in comment detected");
+}
+
+TEST(TranslateParams, a_name_at_the_very_end_reads_nothing_past_the_text)
+{
+    const auto t = TranslateParams("WHERE ID = :ID", false);
+    EXPECT_EQ(t.text, "WHERE ID = ?");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"ID"}));
+    const auto quoted = TranslateParams(":\"a\"", false);
+    EXPECT_EQ(quoted.text, "?");
+    EXPECT_EQ(quoted.names, (std::vector<std::string>{"a"}));
+}
+
+} // namespace
+} // namespace velkor
