@@ -5,6 +5,7 @@
 #include "db/ib_transaction.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
+#include "db/slot_list.h"
 #include "framework/text.h"
 
 #include <cstring>
@@ -24,17 +25,6 @@ bool ConnectionIsLost() noexcept
     return StatusVectorHasCode({isc_network_error, isc_net_read_err, isc_net_write_err,
                                 isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
                                 isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
-}
-
-template<class T> int AddToSlots(std::vector<T *> &slots, T *item)
-{
-    for (std::size_t i = 0; i < slots.size(); ++i)
-        if (!slots[i]) {
-            slots[i] = item;
-            return static_cast<int>(i);
-        }
-    slots.push_back(item);
-    return static_cast<int>(slots.size() - 1);
 }
 
 } // namespace
@@ -346,10 +336,9 @@ int TIBDatabase::AddSQLObject(TIBBase *link)
 
 void TIBDatabase::RemoveSQLObject(int index)
 {
-    if (index < 0 || index >= SQLObjectCount() || !sqlObjects_[static_cast<std::size_t>(index)])
+    TIBBase *link = TakeSlot(sqlObjects_, index);
+    if (!link)
         return;
-    TIBBase *link = sqlObjects_[static_cast<std::size_t>(index)];
-    sqlObjects_[static_cast<std::size_t>(index)] = nullptr;
     link->SetDatabase(nullptr);
     if (link->ResultSetConnectChange)
         UnregisterClient(link->Owner());
@@ -364,10 +353,9 @@ int TIBDatabase::AddTransaction(TIBTransaction *transaction)
 
 void TIBDatabase::RemoveTransaction(int index)
 {
-    if (index < 0 || index >= TransactionCount() || !transactions_[static_cast<std::size_t>(index)])
+    TIBTransaction *transaction = TakeSlot(transactions_, index);
+    if (!transaction)
         return;
-    TIBTransaction *transaction = transactions_[static_cast<std::size_t>(index)];
-    transactions_[static_cast<std::size_t>(index)] = nullptr;
     transaction->RemoveDatabase(transaction->FindDatabase(this));
     if (transaction == defaultTransaction_)
         defaultTransaction_ = nullptr;
@@ -375,12 +363,7 @@ void TIBDatabase::RemoveTransaction(int index)
 
 int TIBDatabase::FindTransaction(const TIBTransaction *transaction) const noexcept
 {
-    if (!transaction)
-        return -1;
-    for (std::size_t i = 0; i < transactions_.size(); ++i)
-        if (transactions_[i] == transaction)
-            return static_cast<int>(i);
-    return -1;
+    return IndexInSlots(transactions_, transaction);
 }
 
 TIBTransaction *TIBDatabase::FindDefaultTransaction() const noexcept

@@ -5,6 +5,7 @@
 #include "db/ib_error.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
+#include "db/slot_list.h"
 
 #include <cstring>
 #include <exception>
@@ -20,17 +21,6 @@ struct TTransactionExistenceBlock
     std::int32_t tpbLength;
     const char *tpb;
 };
-
-template<class T> int AddToSlots(std::vector<T *> &slots, T *item)
-{
-    for (std::size_t i = 0; i < slots.size(); ++i)
-        if (!slots[i]) {
-            slots[i] = item;
-            return static_cast<int>(i);
-        }
-    slots.push_back(item);
-    return static_cast<int>(slots.size() - 1);
-}
 
 } // namespace
 
@@ -233,10 +223,9 @@ int TIBTransaction::AddDatabase(TIBDatabase *database)
 
 void TIBTransaction::RemoveDatabase(int index)
 {
-    if (index < 0 || index >= DatabaseCount() || !databases_[static_cast<std::size_t>(index)])
+    TIBDatabase *database = TakeSlot(databases_, index);
+    if (!database)
         return;
-    TIBDatabase *database = databases_[static_cast<std::size_t>(index)];
-    databases_[static_cast<std::size_t>(index)] = nullptr;
     database->RemoveTransaction(database->FindTransaction(this));
     if (database == defaultDatabase_)
         defaultDatabase_ = nullptr;
@@ -244,12 +233,7 @@ void TIBTransaction::RemoveDatabase(int index)
 
 int TIBTransaction::FindDatabase(const TIBDatabase *database) const noexcept
 {
-    if (!database)
-        return -1;
-    for (std::size_t i = 0; i < databases_.size(); ++i)
-        if (databases_[i] == database)
-            return static_cast<int>(i);
-    return -1;
+    return IndexInSlots(databases_, database);
 }
 
 TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
@@ -269,11 +253,8 @@ int TIBTransaction::AddSQLObject(TIBBase *link)
 
 void TIBTransaction::RemoveSQLObject(int index)
 {
-    if (index < 0 || index >= SQLObjectCount() || !sqlObjects_[static_cast<std::size_t>(index)])
-        return;
-    TIBBase *link = sqlObjects_[static_cast<std::size_t>(index)];
-    sqlObjects_[static_cast<std::size_t>(index)] = nullptr;
-    link->SetTransaction(nullptr);
+    if (TIBBase *link = TakeSlot(sqlObjects_, index))
+        link->SetTransaction(nullptr);
 }
 
 void TIBTransaction::ParamsChanging()
