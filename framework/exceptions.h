@@ -9,7 +9,10 @@ namespace velkor {
 class Exception : public std::exception
 {
 public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
+    explicit Exception(std::string message)
+        : message_(std::move(message))
+    {
+    }
 
     [[nodiscard]] const char *what() const noexcept override { return message_.c_str(); }
     [[nodiscard]] const std::string &Message() const noexcept { return message_; }
@@ -39,12 +42,20 @@ public:
     using Exception::Exception;
 };
 
+// A registry key or value that cannot be read or written as asked.
+class ERegistryException : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // An operating-system call that failed, with its error number.
 class EOSError : public Exception
 {
 public:
     EOSError(int errorCode, std::string message)
-        : Exception(std::move(message)), errorCode_(errorCode)
+        : Exception(std::move(message))
+        , errorCode_(errorCode)
     {
     }
     [[nodiscard]] int ErrorCode() const noexcept { return errorCode_; }
