@@ -1,12 +1,16 @@
 #include "app/main_control_window.h"
 
+#include "app/ib_login_dialog.h"
 #include "db/client_library.h"
 #include "ui/error_box.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <memory>
 
 namespace velkor {
 
@@ -98,7 +102,13 @@ void TMainVelkorcontrolWindow::Button3Click() {}
 
 void TMainVelkorcontrolWindow::Button4Click() {}
 
-void TMainVelkorcontrolWindow::Button5Click() {}
+void TMainVelkorcontrolWindow::Button5Click()
+{
+    // One dialog for one showing, freed however the showing ends.
+    const auto dialog = std::make_unique<TIBLoginDialog>(this);
+    if (dialog->exec() == QDialog::Accepted)
+        connectPath_ = dialog->DatabasePathEdit->text();
+}
 
 void TMainVelkorcontrolWindow::Button6Click() {}
 

@@ -39,12 +39,17 @@ public:
     void Button6Click();
     void RefreshTimerTimer();
 
+    // The path accepted in the connection dialog, as typed.
+    [[nodiscard]] const QString &ConnectPath() const noexcept { return connectPath_; }
+
 private:
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,
                             void (TMainVelkorcontrolWindow::*handler)());
 
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
+    // The database name for the connection, blanks and all, until the connection holds it.
+    QString connectPath_;
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };

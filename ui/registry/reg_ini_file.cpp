@@ -13,6 +13,14 @@ TRegIniFile::TRegIniFile(std::string_view keyPath, TRegistryFile file)
     registry_.OpenKey(keyPath, true);
 }
 
+void TRegIniFile::SetRoot(TRegistryFile file)
+{
+    const TRegAccess access = registry_.Access();
+    file_ = file;
+    registry_ = TRegistry(std::move(file));
+    registry_.SetAccess(access);
+}
+
 std::string TRegIniFile::SectionPath(std::string_view section) const
 {
     std::string path = "\\" + registry_.CurrentPath();

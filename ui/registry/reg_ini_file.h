@@ -14,6 +14,8 @@ public:
     explicit TRegIniFile(std::string_view keyPath, TRegistryFile file = TRegistryFile());
 
     [[nodiscard]] TRegistry &Registry() noexcept { return registry_; }
+    // Looks for sections from the top of another root; the open key is closed.
+    void SetRoot(TRegistryFile file);
     // The access sections are opened with.
     void SetAccess(TRegAccess access) noexcept { registry_.SetAccess(access); }
 

@@ -11,6 +11,8 @@ namespace velkor {
 // The current user's registry file: $XDG_CONFIG_HOME/velkor/registry.txt, with ~/.config
 // standing in when XDG_CONFIG_HOME is unset or not an absolute path.
 [[nodiscard]] std::filesystem::path RegistryFilePath();
+// The file of another root: registry-ROOT.txt in the same folder.
+[[nodiscard]] std::filesystem::path RegistryFilePath(std::string_view root);
 
 // Where warnings about the file go; standard error until set.
 using TRegistryWarningHandler = std::function<void(std::string_view message)>;
