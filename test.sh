@@ -4,6 +4,18 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" "$top/build" RelWithDebInfo "$@"
+# The registry file parser under libFuzzer for a bounded time, where clang is there.
+if command -v clang++ >/dev/null; then
+    if [ ! -f "$top/build-fuzz/CMakeCache.txt" ]; then
+        CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -G Ninja \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF \
+            -DVELKOR_BENCH=OFF >/dev/null
+    fi
+    cmake --build "$top/build-fuzz" --target registry_text_fuzzer >/dev/null
+    mkdir -p "$top/build-fuzz/registry-corpus"
+    "$top/build-fuzz/ui/registry/registry_text_fuzzer" -max_total_time=20 -print_final_stats=0 \
+        "$top/build-fuzz/registry-corpus" "$top/tests/fuzz/registry" 2>&1 | tail -n 1
+fi
 export QT_QPA_PLATFORM=offscreen
 cd "$top/build"
 ctest --output-on-failure -j 2
