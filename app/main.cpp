@@ -1,5 +1,6 @@
 #include "app/main_control_window.h"
 #include "ui/error_box.h"
+#include "ui/registry_log.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
+    velkor::LogRegistryWarnings();
 
     std::unique_ptr<velkor::TMainVelkorcontrolWindow> window;
     try {
