@@ -1,5 +1,6 @@
 #include "app/ib_login_dialog.h"
 
+#include "ui/form_font.h"
 #include "ui/form_storage.h"
 
 #include <QLabel>
@@ -15,9 +16,7 @@ TIBLoginDialog::TIBLoginDialog(QWidget *parent)
     setObjectName(QStringLiteral("IBLoginDialog"));
     components_.SetName("IBLoginDialog");
     setWindowTitle(QStringLiteral("Interbase Login"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     setFixedSize(331, 68);
     move(312, 203);
 

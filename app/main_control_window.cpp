@@ -3,6 +3,7 @@
 #include "app/ib_login_dialog.h"
 #include "db/client_library.h"
 #include "ui/error_box.h"
+#include "ui/form_font.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -28,9 +29,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainVelkorcontrolWindow"));
     setWindowTitle(QStringLiteral("Velkor control panel"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     setFixedSize(660, 312);
     move(225, 216);
     components_.SetName("MainVelkorcontrolWindow");

@@ -24,8 +24,7 @@ void ShowExceptionBox(QWidget *parent, const std::exception &error);
 
 // Runs an event handler; an exception that leaves it goes to the error box and the message
 // loop carries on.
-template<class Handler>
-void RunHandler(QWidget *parent, Handler &&handler) noexcept
+template<class Handler> void RunHandler(QWidget *parent, Handler &&handler) noexcept
 {
     try {
         handler();

@@ -19,6 +19,8 @@ enum class Kind { kNone, kInteger, kInt64, kChar, kEnumeration, kSet, kString, k
 
 Kind KindOf(const QMetaProperty &property)
 {
+    if (!property.isValid())
+        return Kind::kNone;
     if (property.isFlagType())
         return Kind::kSet;
     if (property.isEnumType())
@@ -58,6 +60,15 @@ QMetaProperty FindProperty(const QObject &object, std::string_view name)
             return property;
     }
     return {};
+}
+
+// The property of that name and its kind; kNone when there is none to keep.
+Kind Lookup(const QObject *object, std::string_view name, QMetaProperty &property)
+{
+    if (!object)
+        return Kind::kNone;
+    property = FindProperty(*object, name);
+    return KindOf(property);
 }
 
 std::optional<long long> ParseInt64(std::string_view text)
@@ -180,10 +191,8 @@ bool TPropsStorage::SetPropertyText(QObject &object, const QMetaProperty &proper
 
 void TPropsStorage::StoreProperty(std::string_view name)
 {
-    if (!object_)
-        return;
-    const QMetaProperty property = FindProperty(*object_, name);
-    const Kind kind = property.isValid() ? KindOf(property) : Kind::kNone;
+    QMetaProperty property;
+    const Kind kind = Lookup(object_, name, property);
     if (kind == Kind::kNone)
         return;
     const std::string text = Trim(PropertyText(*object_, property));
@@ -194,10 +203,8 @@ void TPropsStorage::StoreProperty(std::string_view name)
 
 void TPropsStorage::LoadProperty(std::string_view name)
 {
-    if (!object_)
-        return;
-    const QMetaProperty property = FindProperty(*object_, name);
-    const Kind kind = property.isValid() ? KindOf(property) : Kind::kNone;
+    QMetaProperty property;
+    const Kind kind = Lookup(object_, name, property);
     if (kind == Kind::kNone)
         return;
     const std::string defaultText = PropertyText(*object_, property);

@@ -2,6 +2,7 @@
 // own.
 #include "app/ib_login_dialog.h"
 #include "app/main_control_window.h"
+#include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
 #include "ui/registry/registry.h"
 #include "ui/window_placement.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -58,19 +58,12 @@ std::string NormPos(QPoint at, QSize frame)
 
 std::string Stored(const std::string &name)
 {
-    TRegistry registry;
-    if (!registry.OpenKeyReadOnly(kSection) || !registry.ValueExists(name))
-        return "<missing>";
-    if (registry.GetDataType(name) != TRegDataType::rdString)
-        return "<not a string>";
-    return registry.ReadString(name);
+    return StoredString(kSection, name);
 }
 
 void Store(const std::string &name, const std::string &value)
 {
-    TRegistry registry;
-    QVERIFY(registry.OpenKey(kSection, true));
-    registry.WriteString(name, value);
+    StoreString(kSection, name, value);
 }
 
 } // namespace
@@ -82,15 +75,10 @@ class IBLoginDialogTest : public QObject
 private slots:
     void init()
     {
-        home_ = std::make_unique<QTemporaryDir>();
+        home_ = std::make_unique<TemporaryConfigHome>();
         QVERIFY(home_->isValid());
-        qputenv("XDG_CONFIG_HOME", home_->path().toUtf8());
     }
-    void cleanup()
-    {
-        qunsetenv("XDG_CONFIG_HOME");
-        home_.reset();
-    }
+    void cleanup() { home_.reset(); }
 
     void dialog_is_laid_out_as_designed()
     {
@@ -403,7 +391,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<TemporaryConfigHome> home_;
 };
 
 } // namespace velkor

@@ -1,6 +1,7 @@
 // Form storage on a window of its own: properties of every kind, the stored property list,
 // stored values, versions, state, focus, the INI file back end and a plain window's close.
 #include "framework/exceptions.h"
+#include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
 #include "ui/registry/ini_file.h"
 #include "ui/registry/registry.h"
@@ -9,7 +10,6 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fstream>
@@ -94,17 +94,12 @@ struct Form
 
 std::string Stored(const std::string &name)
 {
-    TRegistry registry;
-    if (!registry.OpenKeyReadOnly(kSection) || !registry.ValueExists(name))
-        return "<missing>";
-    return registry.ReadString(name);
+    return StoredString(kSection, name);
 }
 
 void Store(const std::string &name, const std::string &value)
 {
-    TRegistry registry;
-    QVERIFY(registry.OpenKey(kSection, true));
-    registry.WriteString(name, value);
+    StoreString(kSection, name, value);
 }
 
 } // namespace
@@ -116,15 +111,10 @@ class FormStorageTest : public QObject
 private slots:
     void init()
     {
-        home_ = std::make_unique<QTemporaryDir>();
+        home_ = std::make_unique<TemporaryConfigHome>();
         QVERIFY(home_->isValid());
-        qputenv("XDG_CONFIG_HOME", home_->path().toUtf8());
     }
-    void cleanup()
-    {
-        qunsetenv("XDG_CONFIG_HOME");
-        home_.reset();
-    }
+    void cleanup() { home_.reset(); }
 
     void properties_of_every_kind_are_stored_as_text_and_come_back()
     {
@@ -383,7 +373,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<TemporaryConfigHome> home_;
 };
 
 } // namespace velkor

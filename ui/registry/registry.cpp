@@ -118,24 +118,24 @@ bool TRegistry::DeleteKey(std::string_view key)
     }
 }
 
-std::vector<std::string> TRegistry::GetKeyNames() const
+template<class Member> std::vector<std::string> TRegistry::NamesOf(Member member) const
 {
     std::vector<std::string> names;
     const TRegKey root = file_.Read();
     if (const TRegKey *key = open_ ? FindKey(root, current_) : nullptr)
-        for (const auto &entry : key->subkeys)
+        for (const auto &entry : key->*member)
             names.push_back(entry.first);
     return names;
 }
 
+std::vector<std::string> TRegistry::GetKeyNames() const
+{
+    return NamesOf(&TRegKey::subkeys);
+}
+
 std::vector<std::string> TRegistry::GetValueNames() const
 {
-    std::vector<std::string> names;
-    const TRegKey root = file_.Read();
-    if (const TRegKey *key = open_ ? FindKey(root, current_) : nullptr)
-        for (const auto &entry : key->values)
-            names.push_back(entry.first);
-    return names;
+    return NamesOf(&TRegKey::values);
 }
 
 bool TRegistry::FindValue(std::string_view name, TRegValue &value) const

@@ -68,6 +68,8 @@ public:
 
 private:
     [[nodiscard]] std::vector<std::string> Resolve(std::string_view key) const;
+    // The names in one of the open key's maps.
+    template<class Member> [[nodiscard]] std::vector<std::string> NamesOf(Member member) const;
     [[nodiscard]] bool FindValue(std::string_view name, TRegValue &value) const;
     void WriteValue(std::string_view name, TRegValue value);
 
