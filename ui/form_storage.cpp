@@ -47,16 +47,31 @@ void TFormStorage::Loaded()
 void TFormStorage::ResolveStoredProps()
 {
     components_.clear();
+    watcher_ = std::make_unique<QObject>(); // forgets the components watched so far
     QWidget *form = Form();
     for (int i = storedProps_.Count(); i-- > 0;) {
         const auto entry = SplitEntry(storedProps_[i]);
         QObject *component =
             entry && form ? form->findChild<QObject *>(Utf8Text(entry->first)) : nullptr;
-        if (!component)
+        if (!component) {
             storedProps_.Delete(i);
-        else
-            components_.insert(components_.begin(), component);
+            continue;
+        }
+        components_.insert(components_.begin(), component);
+        // By the time destroyed is sent, the component's guard already reads null.
+        QObject::connect(component, &QObject::destroyed, watcher_.get(),
+                         [this] { DropGoneComponents(); });
     }
+}
+
+void TFormStorage::DropGoneComponents()
+{
+    for (int i = storedProps_.Count(); i-- > 0;)
+        if (static_cast<std::size_t>(i) < components_.size() &&
+            !components_[static_cast<std::size_t>(i)]) {
+            storedProps_.Delete(i);
+            components_.erase(components_.begin() + i);
+        }
 }
 
 std::vector<TStoredProp> TFormStorage::RebuildStoredProps()

@@ -5,6 +5,7 @@
 #include "ui/props_storage.h"
 #include "ui/stored_values.h"
 
+#include <memory>
 #include <vector>
 
 namespace velkor {
@@ -38,7 +39,11 @@ private:
     [[nodiscard]] TPropsStorage MakePropsStorage(TCustomIniFile &ini);
 
     TStringList storedProps_;
+    // Drops the entries of components that have gone.
+    void DropGoneComponents();
+
     std::vector<QPointer<QObject>> components_; // one for each entry of storedProps_
+    std::unique_ptr<QObject> watcher_;          // hears of components going
     TStoredValues storedValues_;
 };
 

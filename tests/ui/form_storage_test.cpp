@@ -191,6 +191,7 @@ private slots:
         // entries go.
         form.edit->setObjectName(QStringLiteral("PathEdit"));
         delete form.holder;
+        QCOMPARE(form.storage->StoredProps().Count(), 2);
         form.window.close();
         QCOMPARE(form.storage->StoredProps().Lines(),
                  (std::vector<std::string>{"PathEdit.text", "SpinBox1.NoSuchProperty"}));
