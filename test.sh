@@ -13,8 +13,14 @@ if command -v clang++ >/dev/null; then
     fi
     cmake --build "$top/build-fuzz" --target registry_text_fuzzer >/dev/null
     mkdir -p "$top/build-fuzz/registry-corpus"
-    "$top/build-fuzz/ui/registry/registry_text_fuzzer" -max_total_time=20 -print_final_stats=0 \
-        "$top/build-fuzz/registry-corpus" "$top/tests/fuzz/registry" 2>&1 | tail -n 1
+    log="$top/build-fuzz/registry-fuzz.log"
+    if ! "$top/build-fuzz/ui/registry/registry_text_fuzzer" -max_total_time=20 \
+        -artifact_prefix="$top/build-fuzz/" "$top/build-fuzz/registry-corpus" \
+        "$top/tests/fuzz/registry" >"$log" 2>&1; then
+        cat "$log"
+        exit 1
+    fi
+    echo "registry_text_fuzzer: $(tail -n 1 "$log")"
 fi
 export QT_QPA_PLATFORM=offscreen
 cd "$top/build"
