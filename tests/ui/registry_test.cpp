@@ -148,6 +148,7 @@ TEST_F(RegistryTest, the_text_form_parses_back_to_the_same_tree)
     const std::string text = FormatRegistryText(root);
     EXPECT_TRUE(ParseRegistryText(text) == root);
     EXPECT_EQ(FormatRegistryText(ParseRegistryText(text)), text);
+    EXPECT_TRUE(ParseRegistryText(text.substr(0, text.size() - 1)) == root); // no last LF
     // Readable where it can be: the non-ASCII name is written as UTF-8, the bad bytes escaped.
     EXPECT_NE(text.find("\"Привет, Zoë\""), std::string::npos);
     EXPECT_NE(text.find("\\x01\\x7F\\xFF\\xC3(\\x00end"), std::string::npos);
@@ -173,6 +174,8 @@ TEST_F(RegistryTest, damaged_text_is_refused_with_its_line)
          "Registry file line 2: text after the value"},
         {"velkor-registry 1\nvalue \"\\q\" string \"a\"\n", "Registry file line 2: unknown escape"},
         {"velkor-registry 1\nsection \"x\"\n", "Registry file line 2: unknown record"},
+        {"velkor-registry 1\nkey \"a\"\n", "Registry file line 2: the file ends too early"},
+        {"velkor-registry 1\nend\nkey \"a\"\n", "Registry file line 3: text after the end"},
     };
     for (const auto &[text, message] : cases) {
         SCOPED_TRACE(text);
@@ -278,7 +281,9 @@ TEST_F(RegistryTest, the_ini_adapter_maps_sections_to_subkeys)
     writer.WriteInteger("Number", 3);
     writer.WriteExpandString("Expand", "e");
     EXPECT_EQ(ini.ReadString("ControlPanel", "Expand", "d"), "e");
-    PutFile(FileText() + "value \"Zero\" string hex:\n"); // a string value of no bytes at all
+    std::string text = FileText();
+    text.insert(text.rfind("end\n"), "value \"Zero\" string hex:\n"); // a string of no bytes
+    PutFile(text);
     EXPECT_EQ(panel.GetDataSize("Zero"), 0);
     EXPECT_EQ(ini.ReadString("ControlPanel", "Zero", "d"), "");
     try {
@@ -295,7 +300,6 @@ TEST_F(RegistryTest, the_ini_adapter_maps_sections_to_subkeys)
 
 TEST_F(RegistryTest, writes_fail_with_the_adapters_messages_where_no_file_can_be_made)
 {
-    PutFile("velkor-registry 1\n");
     // A plain file where the folder should be: nothing below it can be created.
     const fs::path blocked = home_ / "blocked";
     std::ofstream(blocked) << "x";
@@ -401,6 +405,7 @@ TEST_F(RegistryTest, a_truncated_or_garbage_file_is_moved_aside_and_defaults_app
     writer.WriteString("DatabasePathEdit_Text", "a path");
     const std::string good = FileText();
     const std::string damaged[] = {good.substr(0, good.size() - 5),
+                                   good.substr(0, good.rfind("end\n")),
                                    std::string("\x7F\x45LF\0\1", 6), ""};
     for (const std::string &text : damaged) {
         SCOPED_TRACE(text);
@@ -423,7 +428,7 @@ TEST_F(RegistryTest, a_truncated_or_garbage_file_is_moved_aside_and_defaults_app
         ini.WriteString("ControlPanel", "DatabasePathEdit_Text", "new");
         EXPECT_EQ(ini.ReadString("ControlPanel", "DatabasePathEdit_Text", "default"), "new");
     }
-    EXPECT_EQ(AsideFiles().size(), 3u);
+    EXPECT_EQ(AsideFiles().size(), 4u);
 }
 
 } // namespace

@@ -10,6 +10,7 @@ namespace velkor {
 namespace {
 
 constexpr std::string_view kHeader = "velkor-registry 1";
+constexpr std::string_view kTrailer = "end";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Length of the well-formed UTF-8 sequence at `at`, 0 when there is none.
@@ -287,6 +288,8 @@ std::string FormatRegistryText(const TRegKey &root)
     out += '\n';
     std::vector<std::string> path;
     AppendKey(out, root, path);
+    out += kTrailer;
+    out += '\n';
     return out;
 }
 
@@ -296,6 +299,7 @@ TRegKey ParseRegistryText(std::string_view text)
     TRegKey *current = &root;
     std::size_t number = 0;
     std::size_t start = 0;
+    bool ended = false;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
@@ -303,6 +307,8 @@ TRegKey ParseRegistryText(std::string_view text)
         const std::string_view line = text.substr(start, end - start);
         start = end + 1;
         LineReader reader(line, ++number);
+        if (ended)
+            reader.Fail("text after the end");
         if (number == 1) {
             if (line != kHeader)
                 reader.Fail("not a registry file");
@@ -311,7 +317,9 @@ TRegKey ParseRegistryText(std::string_view text)
         if (line.empty() || line.front() == '#')
             continue;
         const std::string_view word = reader.Word();
-        if (word == "key") {
+        if (word == kTrailer && reader.AtEnd()) {
+            ended = true;
+        } else if (word == "key") {
             std::vector<std::string> levels;
             while (!reader.AtEnd()) {
                 reader.Space();
@@ -360,6 +368,8 @@ TRegKey ParseRegistryText(std::string_view text)
     }
     if (number == 0)
         throw ERegistryException("Registry file line 1: not a registry file");
+    if (!ended)
+        LineReader(std::string_view(), number).Fail("the file ends too early");
     return root;
 }
 

@@ -9,7 +9,7 @@ namespace velkor {
 
 // The registry file is UTF-8 text, one record a line:
 //
-//   file   = "velkor-registry 1" LF { line LF }      (the last LF may be left out)
+//   file   = "velkor-registry 1" LF { line LF } "end" [ LF ]
 //   line   = "" | "#" { any } | key | value
 //   key    = "key" { " " quoted }                    (the path from the root, a name a level)
 //   value  = "value " quoted " " type " " data      (belongs to the key line above it;
@@ -21,7 +21,8 @@ namespace velkor {
 //          | "hex:" { hexdigit hexdigit }            (any type: the raw bytes)
 //   quoted = '"' { byte | "\\" | '\"' | "\n" | "\r" | "\t" | "\x" hexdigit hexdigit } '"'
 //
-// Key names are not empty and hold no backslash. Inside quotes, printable ASCII other than
+// The closing "end" tells a whole file from one cut short at a line's end. Key names are not
+// empty and hold no backslash. Inside quotes, printable ASCII other than
 // '"' and '\' and well-formed UTF-8 are written as they are and every other byte as \xHH, so
 // each byte comes back. A value name may appear once per key. Anything else is damage.
 
