@@ -121,10 +121,12 @@ std::string TPropsStorage::PropertyText(const QObject &object, const QMetaProper
         if (const char *key = property.enumerator().valueToKey(value.toInt()))
             return key;
         return {};
-    case Kind::kSet:
-        return "[" +
-               property.enumerator().valueToKeys(value.toInt()).replace('|', ',').toStdString() +
-               "]";
+    case Kind::kSet: {
+        std::string text(1, '[');
+        text += property.enumerator().valueToKeys(value.toInt()).replace('|', ',').toStdString();
+        text += ']';
+        return text;
+    }
     case Kind::kString:
         return Utf8Bytes(value.toString());
     case Kind::kFloat:

@@ -23,9 +23,12 @@ void TRegIniFile::SetRoot(TRegistryFile file)
 
 std::string TRegIniFile::SectionPath(std::string_view section) const
 {
-    std::string path = "\\" + registry_.CurrentPath();
-    if (!section.empty())
-        path += "\\" + std::string(section);
+    std::string path(1, '\\');
+    path += registry_.CurrentPath();
+    if (!section.empty()) {
+        path += '\\';
+        path += section;
+    }
     return path;
 }
 

@@ -53,7 +53,8 @@ std::filesystem::path AsideName(const std::filesystem::path &path)
     std::filesystem::path candidate = aside;
     for (int i = 1; std::filesystem::exists(candidate); ++i) {
         candidate = aside;
-        candidate += "-" + std::to_string(i);
+        candidate += '-';
+        candidate += std::to_string(i);
     }
     return candidate;
 }
