@@ -1,6 +1,7 @@
 #include "app/main_control_window.h"
 #include "app/platform_bindings.h"
 #include "ui/error_box.h"
+#include "ui/registry_log.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
+    velkor::LogRegistryWarnings();
 
     velkor::InstallPlatformHooks();
 

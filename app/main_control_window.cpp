@@ -1,13 +1,16 @@
 #include "app/main_control_window.h"
 
 #include "app/about_window.h"
+#include "app/ib_login_dialog.h"
 #include "db/ib_database.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
+#include "ui/form_font.h"
 #include "ui/text_codec.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -29,9 +32,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainVelkorcontrolWindow"));
     setWindowTitle(QStringLiteral("Velkor control panel"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     setFixedSize(660, 312);
     move(225, 216);
     components_.SetName("MainVelkorcontrolWindow");
@@ -114,7 +115,13 @@ void TMainVelkorcontrolWindow::Button4Click()
     about->exec();
 }
 
-void TMainVelkorcontrolWindow::Button5Click() {}
+void TMainVelkorcontrolWindow::Button5Click()
+{
+    // One dialog for one showing, freed however the showing ends.
+    const auto dialog = std::make_unique<TIBLoginDialog>(this);
+    if (dialog->exec() == QDialog::Accepted)
+        ConnectDatabase(dialog->DatabasePathEdit->text());
+}
 
 void TMainVelkorcontrolWindow::ConnectDatabase(const QString &path)
 {

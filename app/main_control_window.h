@@ -55,6 +55,7 @@ private:
 
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
+    // The database name for the connection, blanks and all, until the connection holds it.
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };

@@ -42,6 +42,20 @@ public:
     using Exception::Exception;
 };
 
+// A list asked to hold what it may not, such as a second item of the same name.
+class EStringListError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
+// A registry key or value that cannot be read or written as asked.
+class ERegistryException : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // An operating-system call that failed, with its error number.
 class EOSError : public Exception
 {

@@ -1,0 +1,230 @@
+#include "ui/window_placement.h"
+
+#include "framework/text.h"
+
+#include <QGuiApplication>
+#include <QPoint>
+#include <QScreen>
+#include <QVariant>
+#include <QWidget>
+
+#include <array>
+
+namespace velkor {
+
+namespace {
+
+constexpr char kMinPosition[] = "velkorMinPosition";
+constexpr char kMaxPosition[] = "velkorMaxPosition";
+
+const QScreen *ScreenOf(const QWidget &window)
+{
+    const QScreen *screen = window.screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+QPoint StoredPoint(const QWidget &window, const char *name)
+{
+    const QVariant point = window.property(name);
+    return point.isValid() ? point.toPoint() : QPoint(-1, -1);
+}
+
+std::string PositionText(int a, int b, int c, int d)
+{
+    return Format("%d,%d,%d,%d",
+                  {std::int64_t{a}, std::int64_t{b}, std::int64_t{c}, std::int64_t{d}});
+}
+
+// The four numbers of a stored position: words split at blanks and commas, a word that is
+// missing or not a number giving its default.
+std::array<int, 4> PositionWords(std::string_view text, std::array<int, 4> values)
+{
+    std::size_t index = 0, at = 0;
+    while (index < values.size() && at < text.size()) {
+        const std::size_t start = text.find_first_not_of(" ,", at);
+        if (start == std::string_view::npos)
+            break;
+        std::size_t end = text.find_first_of(" ,", start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::int32_t number = 0;
+        if (TryStrToInt(text.substr(start, end - start), number))
+            values[index] = number;
+        ++index;
+        at = end;
+    }
+    return values;
+}
+
+// The value under the screen-qualified name, else under the plain one; empty when neither.
+std::string ReadPosition(TCustomIniFile &ini, const std::string &section, const std::string &name,
+                         const std::string &suffix)
+{
+    std::string text = ini.ReadString(section, name + suffix, {});
+    if (text.empty())
+        text = ini.ReadString(section, name, {});
+    return text;
+}
+
+} // namespace
+
+TWindowPlacement GetWindowPlacement(const QWidget &window)
+{
+    TWindowPlacement placement;
+    if (window.isMinimized())
+        placement.showCmd = swShowMinimized;
+    else if (window.isMaximized())
+        placement.showCmd = swShowMaximized;
+    const QPoint minPosition = StoredPoint(window, kMinPosition);
+    const QPoint maxPosition = StoredPoint(window, kMaxPosition);
+    placement.minX = minPosition.x();
+    placement.minY = minPosition.y();
+    placement.maxX = maxPosition.x();
+    placement.maxY = maxPosition.y();
+    // pos() is the frame's place even while a window is being shown, when the frame
+    // geometry still lags behind it.
+    QRect frame(window.pos(), window.frameGeometry().size());
+    if ((window.isMinimized() || window.isMaximized()) && window.normalGeometry().isValid()) {
+        const QRect client = window.geometry();
+        const QRect outer = window.frameGeometry();
+        frame = window.normalGeometry().adjusted(
+            outer.left() - client.left(), outer.top() - client.top(),
+            outer.right() - client.right(), outer.bottom() - client.bottom());
+    }
+    placement.left = frame.left();
+    placement.top = frame.top();
+    placement.right = frame.left() + frame.width();
+    placement.bottom = frame.top() + frame.height();
+    return placement;
+}
+
+void SetWindowPlacement(QWidget &window, const TWindowPlacement &placement)
+{
+    window.setProperty(kMinPosition, QPoint(placement.minX, placement.minY));
+    window.setProperty(kMaxPosition, QPoint(placement.maxX, placement.maxY));
+    const QRect frame = window.frameGeometry();
+    const int width = placement.right - placement.left - (frame.width() - window.width());
+    const int height = placement.bottom - placement.top - (frame.height() - window.height());
+    if (width != window.width() || height != window.height())
+        window.resize(width, height);
+    window.move(placement.left, placement.top);
+}
+
+void SetMaximizedPosition(QWidget &window, int x, int y)
+{
+    window.setProperty(kMaxPosition, QPoint(x, y));
+}
+
+bool IsSizeable(const QWidget &window)
+{
+    return window.minimumSize() != window.maximumSize() &&
+           !window.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+int FrameWidth(const QWidget &window)
+{
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return 0;
+    return window.geometry().left() - window.frameGeometry().left();
+}
+
+int FrameHeight(const QWidget &window)
+{
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return 0;
+    return window.frameGeometry().bottom() - window.geometry().bottom();
+}
+
+std::string ScreenSuffix(const QWidget &window)
+{
+    const QSize size = ScreenOf(window)->geometry().size();
+    return Format("(%dx%d)", {std::int64_t{size.width()}, std::int64_t{size.height()}});
+}
+
+int PixelsPerInch(const QWidget &window)
+{
+    return qRound(ScreenOf(window)->logicalDotsPerInch());
+}
+
+void WriteFormPlacement(const QWidget &window, TCustomIniFile &ini, const std::string &section)
+{
+    const TWindowPlacement placement = GetWindowPlacement(window);
+    const std::string suffix = ScreenSuffix(window);
+    ini.WriteInteger(section, "Flags", placement.flags);
+    ini.WriteInteger(section, "ShowCmd", placement.showCmd);
+    ini.WriteInteger(section, "PixelsPerInch", PixelsPerInch(window));
+    const std::string minMax =
+        PositionText(placement.minX, placement.minY, placement.maxX, placement.maxY);
+    ini.WriteString(section, "MinMaxPos" + suffix, minMax);
+    ini.WriteString(section, "MinMaxPos", minMax);
+    const std::string normal =
+        PositionText(placement.left, placement.top, placement.right, placement.bottom);
+    ini.WriteString(section, "NormPos" + suffix, normal);
+    ini.WriteString(section, "NormPos", normal);
+}
+
+void ReadFormPlacement(QWidget &window, TCustomIniFile &ini, const std::string &section,
+                       bool position, bool state)
+{
+    if (!position && !state)
+        return;
+    if (position) {
+        TWindowPlacement placement = GetWindowPlacement(window);
+        const std::string suffix = ScreenSuffix(window);
+        placement.flags = ini.ReadInteger(section, "Flags", placement.flags);
+        const std::string minMax = ReadPosition(ini, section, "MinMaxPos", suffix);
+        if (!minMax.empty()) {
+            const auto words = PositionWords(minMax, {0, 0, 0, 0});
+            placement.minX = words[0];
+            placement.minY = words[1];
+            placement.maxX = words[2];
+            placement.maxY = words[3];
+        }
+        const std::string normal = ReadPosition(ini, section, "NormPos", suffix);
+        if (!normal.empty()) {
+            const auto words = PositionWords(
+                normal, {placement.left, placement.top, placement.right, placement.bottom});
+            placement.left = words[0];
+            placement.top = words[1];
+            placement.right = words[2];
+            placement.bottom = words[3];
+        }
+        const int pixelsPerInch = ini.ReadInteger(section, "PixelsPerInch", PixelsPerInch(window));
+        // The stored rectangle is checked before a fixed-size window takes its own size in:
+        // checked afterwards, a reversed rectangle would always pass.
+        if ((!minMax.empty() || !normal.empty()) && pixelsPerInch == PixelsPerInch(window) &&
+            placement.left < placement.right) {
+            if (!IsSizeable(window)) {
+                const QRect frame = window.frameGeometry();
+                placement.right = placement.left + frame.width();
+                placement.bottom = placement.top + frame.height();
+            }
+            SetWindowPlacement(window, placement);
+        }
+    }
+    if (state) {
+        Qt::WindowState restored = Qt::WindowNoState;
+        switch (ini.ReadInteger(section, "ShowCmd", 0)) {
+        case 1:
+        case 5:
+        case 9:
+            restored = Qt::WindowNoState;
+            break;
+        case 2:
+        case 6:
+        case 7:
+            restored = Qt::WindowMinimized;
+            break;
+        case 3:
+            restored = Qt::WindowMaximized;
+            break;
+        default:
+            break;
+        }
+        window.setWindowState(
+            (window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | restored);
+    }
+    window.update();
+}
+
+} // namespace velkor

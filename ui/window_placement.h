@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ui/registry/custom_ini_file.h"
+
+#include <string>
+
+class QWidget;
+
+namespace velkor {
+
+// Show commands as the stored values number them.
+enum TShowCommand : int {
+    swHide = 0,
+    swShowNormal = 1,
+    swShowMinimized = 2,
+    swShowMaximized = 3,
+};
+
+// A top-level window's placement in the stored values' terms. The windowing system here has no
+// placement flags and no minimised or maximised positions, so those are kept with the window
+// and written back as they came: the values stay what other programs reading them expect.
+struct TWindowPlacement
+{
+    int flags = 0;
+    int showCmd = swShowNormal;
+    int minX = -1, minY = -1;
+    int maxX = -1, maxY = -1;
+    // The frame's rectangle in the normal state, right and bottom exclusive.
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+[[nodiscard]] TWindowPlacement GetWindowPlacement(const QWidget &window);
+// Moves and sizes the window to the normal rectangle and keeps the other positions; the show
+// command is not applied here.
+void SetWindowPlacement(QWidget &window, const TWindowPlacement &placement);
+// Where the frame of the maximised window goes, just outside the screen's edges.
+void SetMaximizedPosition(QWidget &window, int x, int y);
+
+[[nodiscard]] bool IsSizeable(const QWidget &window);
+// The frame's width and height beyond the client area on one side, 0 for a borderless window.
+[[nodiscard]] int FrameWidth(const QWidget &window);
+[[nodiscard]] int FrameHeight(const QWidget &window);
+
+// "(WxH)": appended to position names so that each screen size keeps its own position.
+[[nodiscard]] std::string ScreenSuffix(const QWidget &window);
+[[nodiscard]] int PixelsPerInch(const QWidget &window);
+
+// Writes Flags, ShowCmd, PixelsPerInch, MinMaxPos and NormPos (each of the two positions first
+// with the screen suffix, then without).
+void WriteFormPlacement(const QWidget &window, TCustomIniFile &ini, const std::string &section);
+// Restores the stored position and state as far as `position` and `state` ask.
+void ReadFormPlacement(QWidget &window, TCustomIniFile &ini, const std::string &section,
+                       bool position, bool state);
+
+} // namespace velkor
