@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace velkor {
@@ -40,6 +41,9 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Active procedures:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(1, 2, 89, 13);
+    // The label sizes itself to its caption: where the form's font is replaced by a wider one,
+    // the text must not be cut off.
+    Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
     MainGrid = new QFrame(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
