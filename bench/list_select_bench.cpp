@@ -118,10 +118,7 @@ int main(int argc, char **argv)
     TComponent owner(nullptr);
     auto &database = CreateOwned<TIBDatabase>(owner);
     auto &transaction = CreateOwned<TIBTransaction>(owner);
-    database.Params().Add("lc_ctype=WIN1251");
-    database.SetDatabaseName(file.Path());
-    transaction.SetDefaultDatabase(&database);
-    database.SetDefaultTransaction(&transaction);
+    test::WirePanelPair(database, transaction, file.Path());
     database.SetConnected(true);
     transaction.StartTransaction();
     test::ExecuteRaw(

@@ -29,10 +29,7 @@ struct TPanelPair
     explicit TPanelPair(const std::string &path)
     {
         database.SetName("MainDatabase");
-        database.Params().Add("lc_ctype=WIN1251");
-        database.SetDatabaseName(path);
-        transaction.SetDefaultDatabase(&database);
-        database.SetDefaultTransaction(&transaction);
+        test::WirePanelPair(database, transaction, path);
     }
     TComponent owner{nullptr};
     TIBDatabase &database = CreateOwned<TIBDatabase>(owner);

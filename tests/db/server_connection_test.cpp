@@ -28,9 +28,7 @@ protected:
             GTEST_SKIP() << "no test server: run ./test.sh";
         password_ = Env("VELKOR_TEST_SERVER_PASSWORD");
         file_ = std::make_unique<test::TTestDatabase>(test::TTestDatabase::TContent::withSamples);
-        database_.Params().Add("lc_ctype=WIN1251");
-        transaction_.SetDefaultDatabase(&database_);
-        database_.SetDefaultTransaction(&transaction_);
+        test::WirePanelPair(database_, transaction_, "");
     }
 
     std::string Remote(const std::string &path) const { return "localhost/" + port_ + ":" + path; }

@@ -111,10 +111,7 @@ class Statement : public ::testing::Test
 protected:
     void SetUp() override
     {
-        database.Params().Add("lc_ctype=WIN1251");
-        database.SetDatabaseName(file.Path());
-        transaction.SetDefaultDatabase(&database);
-        database.SetDefaultTransaction(&transaction);
+        test::WirePanelPair(database, transaction, file.Path());
         database.SetConnected(true);
         transaction.StartTransaction();
         sql.SetDatabase(&database);

@@ -65,6 +65,14 @@ long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std:
     return result;
 }
 
+void WirePanelPair(TIBDatabase &database, TIBTransaction &transaction, const std::string &path)
+{
+    database.Params().Add("lc_ctype=WIN1251");
+    database.SetDatabaseName(path);
+    transaction.SetDefaultDatabase(&database);
+    database.SetDefaultTransaction(&transaction);
+}
+
 TScriptedLogin::TScriptedLogin(std::string user, std::string secret, bool accepted)
     : userName(std::move(user))
     , password(std::move(secret))

@@ -12,6 +12,10 @@ void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::s
 // The integer in the first column of the first row of a select.
 long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql);
 
+// Sets a connection and a transaction up as the panel does: lc_ctype WIN1251, each the other's
+// default, the connection on `path`.
+void WirePanelPair(TIBDatabase &database, TIBTransaction &transaction, const std::string &path);
+
 // Installs a login that answers as an operator would, and records what the dialog was shown.
 class TScriptedLogin
 {
