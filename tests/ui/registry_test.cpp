@@ -77,7 +77,7 @@ const std::vector<std::string> &AwkwardNames()
                                                    "two\nlines\r\n",
                                                    "tab\there",
                                                    "Привет, Zoë",
-                                                   std::string("bytes\x01\x7F\xFF\xC3(\0end", 16),
+                                                   std::string("bytes\x01\x7F\xFF\xC3(\0end", 14),
                                                    "",
                                                    " blank "};
     return names;
