@@ -2,6 +2,9 @@
 
 #include "app/about_window.h"
 #include "app/ib_login_dialog.h"
+#include "db/data_source.h"
+#include "db/field.h"
+#include "db/ib_custom_dataset.h"
 #include "db/ib_database.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
@@ -82,6 +85,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     MainTransaction->SetName("MainTransaction");
     MainTransaction->SetDefaultDatabase(MainDatabase);
     MainDatabase->SetDefaultTransaction(MainTransaction);
+    CreateProceduresList();
 
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
@@ -107,7 +111,58 @@ QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QStrin
     return button;
 }
 
-void TMainVelkorcontrolWindow::Button1Click() {}
+void TMainVelkorcontrolWindow::CreateProceduresList()
+{
+    ProceduresList = &CreateOwned<TIBDataSet>(components_);
+    ProceduresList->SetName("ProceduresList");
+    ProceduresList->SetDatabase(MainDatabase);
+    ProceduresList->SetTransaction(MainTransaction);
+    ProceduresList->SelectSQL().SetText("SELECT * FROM SL_PROC_STATE");
+    ProceduresList->SetBufferChunks(32);
+
+    // The fields belong to the list, which frees them.
+    auto integerField = [this](const char *name, const char *column, const char *label) {
+        auto &field = CreateOwned<TIntegerField>(*ProceduresList);
+        field.SetName(name);
+        field.SetFieldName(column);
+        field.SetDisplayLabel(label);
+        field.SetDisplayWidth(12);
+        field.SetFieldKind(TFieldKind::fkInternalCalc);
+        field.SetReadOnly(true);
+        field.SetDataSet(ProceduresList);
+        return &field;
+    };
+    ProceduresListPROC_ID = integerField("ProceduresListPROC_ID", "PROC_ID", "ProcID");
+    auto &name = CreateOwned<TIBStringField>(*ProceduresList, 100);
+    name.SetName("ProceduresListPROC_NAME");
+    name.SetFieldName("PROC_NAME");
+    name.SetDisplayLabel("Procedure name");
+    name.SetDisplayWidth(73);
+    name.SetFieldKind(TFieldKind::fkInternalCalc);
+    name.SetReadOnly(true);
+    name.SetDataSet(ProceduresList);
+    ProceduresListPROC_NAME = &name;
+    ProceduresListPROC_PRIORITY =
+        integerField("ProceduresListPROC_PRIORITY", "PROC_PRIORITY", "Priority");
+    ProceduresListPROC_AGE_MS = integerField("ProceduresListPROC_AGE_MS", "PROC_AGE_MS", "Age, ms");
+    ProceduresListPROC_AGE_DAYS =
+        integerField("ProceduresListPROC_AGE_DAYS", "PROC_AGE_DAYS", "Age, days");
+
+    ProceduresListSource = &CreateOwned<TDataSource>(components_);
+    ProceduresListSource->SetName("ProceduresListSource");
+    ProceduresListSource->SetDataSet(ProceduresList);
+}
+
+void TMainVelkorcontrolWindow::ReopenProceduresList()
+{
+    ProceduresList->Close();
+    ProceduresList->Open();
+}
+
+void TMainVelkorcontrolWindow::Button1Click()
+{
+    ReopenProceduresList();
+}
 
 void TMainVelkorcontrolWindow::Button2Click() {}
 
@@ -161,6 +216,9 @@ void TMainVelkorcontrolWindow::RefreshTimerTimer()
 {
     if (!MainDatabase->Connected())
         return;
+    const TVariant kept(ProceduresListPROC_ID->AsInteger());
+    ReopenProceduresList();
+    (void)ProceduresList->Locate("PROC_ID", kept, {});
 }
 
 } // namespace velkor

@@ -11,8 +11,12 @@ class QFrame;
 
 namespace velkor {
 
+class TDataSource;
+class TIBDataSet;
 class TIBDatabase;
+class TIBStringField;
 class TIBTransaction;
+class TIntegerField;
 
 // The one main window: owns every database object of the program and turns the six buttons and
 // the refresh timer into calls on them.
@@ -35,6 +39,13 @@ public:
     QTimer *RefreshTimer = nullptr;
     TIBDatabase *MainDatabase = nullptr;
     TIBTransaction *MainTransaction = nullptr;
+    TIBDataSet *ProceduresList = nullptr;
+    TIntegerField *ProceduresListPROC_ID = nullptr;
+    TIBStringField *ProceduresListPROC_NAME = nullptr;
+    TIntegerField *ProceduresListPROC_PRIORITY = nullptr;
+    TIntegerField *ProceduresListPROC_AGE_MS = nullptr;
+    TIntegerField *ProceduresListPROC_AGE_DAYS = nullptr;
+    TDataSource *ProceduresListSource = nullptr;
 
     void Button1Click();
     void Button2Click();
@@ -50,12 +61,14 @@ public:
 
 private:
     void SetDataButtonsEnabled(bool enabled);
+    void CreateProceduresList();
+    // Close and open the list.
+    void ReopenProceduresList();
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,
                             void (TMainVelkorcontrolWindow::*handler)());
 
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
-    // The database name for the connection, blanks and all, until the connection holds it.
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };
