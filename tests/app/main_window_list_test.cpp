@@ -1,0 +1,123 @@
+// The procedure list of the main window: the refresh tick and Refresh List against a throwaway
+// database, with another session stopping processes underneath.
+#include "app/main_control_window.h"
+#include "db/data_source.h"
+#include "db/field.h"
+#include "db/ib_custom_dataset.h"
+#include "db/ib_database.h"
+#include "db/ib_transaction.h"
+#include "tests/support/raw_sql.h"
+#include "tests/support/recording_link.h"
+#include "tests/support/test_database.h"
+
+#include <QTimer>
+#include <QtTest>
+
+namespace velkor {
+
+class MainWindowListTest : public QObject
+{
+    Q_OBJECT
+
+    // Stops processes from a session of its own, as another operator would.
+    static void StopElsewhere(const std::string &path, const std::string &where)
+    {
+        TComponent owner{nullptr};
+        auto &database = CreateOwned<TIBDatabase>(owner);
+        auto &transaction = CreateOwned<TIBTransaction>(owner);
+        test::WirePanelPair(database, transaction, path);
+        database.SetConnected(true);
+        transaction.StartTransaction();
+        test::ExecuteRaw(database, transaction,
+                         "UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP WHERE " + where);
+        transaction.Commit();
+    }
+
+private slots:
+    void ticks_before_connect_do_nothing()
+    {
+        TMainVelkorcontrolWindow window;
+        QCOMPARE(window.RefreshTimer->interval(), 2000);
+        QVERIFY(window.RefreshTimer->isActive());
+        window.RefreshTimerTimer();
+        QVERIFY(!window.ProceduresList->Active());
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 0);
+    }
+
+    void the_list_is_set_up_as_the_window_describes_it()
+    {
+        TMainVelkorcontrolWindow window;
+        TIBDataSet &list = *window.ProceduresList;
+        QCOMPARE(QString::fromStdString(list.SelectSQL().Text()),
+                 QStringLiteral("SELECT * FROM SL_PROC_STATE\n"));
+        QCOMPARE(list.BufferChunks(), 32);
+        QCOMPARE(list.FieldCount(), 5);
+        const char *labels[] = {"ProcID", "Procedure name", "Priority", "Age, ms", "Age, days"};
+        const int widths[] = {12, 73, 12, 12, 12};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(QString::fromStdString(list.Fields(i).DisplayName()),
+                     QString::fromLatin1(labels[i]));
+            QCOMPARE(list.Fields(i).DisplayWidth(), widths[i]);
+            QVERIFY(list.Fields(i).ReadOnly());
+        }
+        QCOMPARE(window.ProceduresListPROC_NAME->Size(), 100);
+        QCOMPARE(window.ProceduresListSource->DataSet(), &list);
+    }
+
+    void the_chosen_row_is_kept_across_ticks_until_it_goes()
+    {
+        test::TTestDatabase file;
+        test::TScriptedLogin login("SYSDBA", "");
+        TMainVelkorcontrolWindow window;
+        test::TRecordingLink grid;
+        grid.SetBufferCount(20);
+        grid.SetDataSource(window.ProceduresListSource);
+        window.ConnectDatabase(QString::fromStdString(file.Path()));
+        QVERIFY2(!window.ProceduresList->Active(), "the list fills at the first tick");
+
+        window.RefreshTimerTimer();
+        QVERIFY(window.ProceduresList->Active());
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 1);
+        QCOMPARE(window.ProceduresList->RecordCount(), 40); // looking for 0 read every row
+
+        window.ProceduresList->MoveBy(24);
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 25);
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 25);
+        QCOMPARE(grid.ActiveRecord(), 19);
+
+        StopElsewhere(file.Path(), "PROC_ID < 10");
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 25);
+        QCOMPARE(window.ProceduresList->RecNo(), 16);
+
+        StopElsewhere(file.Path(), "PROC_ID = 25");
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 10); // the first row
+        QCOMPARE(window.ProceduresList->RecNo(), 1);
+
+        window.Button1Click();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 10);
+        window.Button6Click();
+        QVERIFY(!window.ProceduresList->Active());
+        QVERIFY(!grid.Active());
+        window.RefreshTimerTimer();
+        QVERIFY(!window.ProceduresList->Active());
+    }
+
+    void the_timer_refreshes_the_list_by_itself()
+    {
+        test::TTestDatabase file;
+        test::TScriptedLogin login("SYSDBA", "");
+        TMainVelkorcontrolWindow window;
+        window.RefreshTimer->setInterval(50);
+        window.ConnectDatabase(QString::fromStdString(file.Path()));
+        QTRY_VERIFY_WITH_TIMEOUT(window.ProceduresList->Active(), 5000);
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 1);
+    }
+};
+
+} // namespace velkor
+
+QTEST_MAIN(velkor::MainWindowListTest)
+#include "main_window_list_test.moc"
