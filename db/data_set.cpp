@@ -105,9 +105,9 @@ void TDataSet::OpenCursor()
 void TDataSet::CloseCursor()
 {
     ClearBuffers();
+    // Emptied, not freed: the refresh reopens with the same window at once.
     buffers_.clear();
     storage_.clear();
-    storage_.shrink_to_fit();
     bufferCount_ = 0;
     InternalClose();
 }
@@ -176,22 +176,31 @@ void TDataSet::SetBufferCount(int value)
         if (currentRecord_ < 0 || currentRecord_ >= recordCount_)
             currentRecord_ = -1;
     }
-    // One block for the whole window, so that sizing it costs two allocations, not one per
-    // buffer.
+    // One block for the whole window. An empty window reuses the block it had; one that holds
+    // records moves them into a new one.
     const std::size_t words =
         (RecordBufferSize() + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t);
     const std::size_t count = static_cast<std::size_t>(value) + 1;
-    std::vector<std::uint64_t> storage(words * count);
-    std::vector<char *> buffers(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        buffers[i] = reinterpret_cast<char *>(storage.data() + i * words);
-        if (i < static_cast<std::size_t>(recordCount_))
-            std::memcpy(buffers[i], buffers_[i], RecordBufferSize());
-        else
-            InitRecord(buffers[i]);
+    if (recordCount_ == 0) {
+        storage_.assign(words * count, 0);
+        buffers_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            buffers_[i] = reinterpret_cast<char *>(storage_.data() + i * words);
+            InitRecord(buffers_[i]);
+        }
+    } else {
+        std::vector<std::uint64_t> storage(words * count);
+        std::vector<char *> buffers(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            buffers[i] = reinterpret_cast<char *>(storage.data() + i * words);
+            if (i < static_cast<std::size_t>(recordCount_))
+                std::memcpy(buffers[i], buffers_[i], RecordBufferSize());
+            else
+                InitRecord(buffers[i]);
+        }
+        storage_ = std::move(storage);
+        buffers_ = std::move(buffers);
     }
-    storage_ = std::move(storage);
-    buffers_ = std::move(buffers);
     bufferCount_ = value;
     GetNextRecords();
     if (recordCount_ < bufferCount_)
@@ -463,15 +472,23 @@ bool TDataSet::Locate(std::string_view keyFields, std::span<const TVariant> keyV
     try {
         const std::string before = Bookmark();
         First();
-        std::vector<TField *> fields;
-        std::string_view rest = keyFields;
-        for (;;) {
-            const std::size_t split = rest.find(';');
-            fields.push_back(&FieldByName(Trim(rest.substr(0, split))));
-            if (split == std::string_view::npos)
-                break;
-            rest.remove_prefix(split + 1);
+        // One key field, as the refresh asks, needs no list on the heap.
+        TField *single = nullptr;
+        std::vector<TField *> several;
+        if (keyFields.find(';') == std::string_view::npos) {
+            single = &FieldByName(Trim(keyFields));
+        } else {
+            std::string_view rest = keyFields;
+            for (;;) {
+                const std::size_t split = rest.find(';');
+                several.push_back(&FieldByName(Trim(rest.substr(0, split))));
+                if (split == std::string_view::npos)
+                    break;
+                rest.remove_prefix(split + 1);
+            }
         }
+        const std::span<TField *const> fields =
+            single ? std::span<TField *const>(&single, 1) : std::span<TField *const>(several);
         if (fields.size() != keyValues.size())
             throw EVariantError("Variant array index out of bounds");
         const std::string first = Bookmark();

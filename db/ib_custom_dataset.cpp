@@ -244,6 +244,7 @@ TIBCustomDataSet::TIBCustomDataSet(TComponent *owner)
         if (Active())
             Close();
         prepared_ = false;
+        ReleaseCaches();
         Fire(BeforeDatabaseDisconnect, this);
     };
     base_.AfterDbDisconnectHandler = [this](TIBBase &) { Fire(AfterDatabaseDisconnect, this); };
@@ -254,6 +255,7 @@ TIBCustomDataSet::TIBCustomDataSet(TComponent *owner)
         for (TIBSQL *statement :
              {delete_.get(), insert_.get(), refresh_.get(), select_.get(), modify_.get()})
             statement->DropStatement();
+        ReleaseCaches();
         Fire(BeforeTransactionEnd, this);
     };
     base_.AfterTrEndHandler = [this](TIBBase &) { Fire(AfterTransactionEnd, this); };
@@ -372,8 +374,15 @@ void TIBCustomDataSet::SQLChanging()
     Unprepare();
 }
 
+void TIBCustomDataSet::ReleaseCaches() noexcept
+{
+    cache_.Release();
+    oldCache_.Release();
+}
+
 void TIBCustomDataSet::Unprepare() noexcept
 {
+    ReleaseCaches();
     prepared_ = false;
     FieldDefs().Clear();
     columnMap_.clear();
@@ -595,9 +604,10 @@ void TIBCustomDataSet::InternalClose()
             error = std::current_exception();
     }
     // Whatever the server said, the set is closed and holds nothing.
-    modelBuffer_ = {};
-    oldBuffer_ = {};
-    fetchBuffer_ = {};
+    // Emptied, not freed: the next open of the same select needs the same room.
+    modelBuffer_.clear();
+    oldBuffer_.clear();
+    fetchBuffer_.clear();
     currentRecord_ = -1;
     open_ = false;
     recordCount_ = 0;

@@ -126,6 +126,8 @@ private:
     void SetStatementsTransaction(TIBTransaction *transaction);
     void SQLChanging();
     void EndStartedTransaction();
+    // Gives back the memory that closed caches keep for the next open.
+    void ReleaseCaches() noexcept;
     void FetchCurrentRecordToBuffer(TIBSQL &statement, int recordNumber, char *buffer);
     // Fetches one more row into the cache as record recordCount_; false at the end.
     bool FetchRow(char *buffer);

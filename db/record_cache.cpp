@@ -21,23 +21,32 @@ void TRecordCache::Reset(std::size_t recordSize, std::size_t chunkSize)
 
 void TRecordCache::Clear() noexcept
 {
-    block_.reset();
     recordSize_ = chunkSize_ = size_ = end_ = growths_ = 0;
+}
+
+void TRecordCache::Release() noexcept
+{
+    Clear();
+    block_.reset();
+    capacity_ = 0;
 }
 
 void TRecordCache::GrowFor(std::size_t position)
 {
-    if (position < size_ && block_)
+    if (position < size_)
         return;
     std::size_t size = size_;
     while (size <= position)
         size += chunkSize_;
-    // realloc keeps what was cached; the new space is written before it is read.
-    void *grown = std::realloc(block_.get(), size);
-    if (!grown)
-        throw std::bad_alloc();
-    (void)block_.release();
-    block_.reset(static_cast<char *>(grown));
+    if (size > capacity_) {
+        // realloc keeps what was cached; the new space is written before it is read.
+        void *grown = std::realloc(block_.get(), size);
+        if (!grown)
+            throw std::bad_alloc();
+        (void)block_.release();
+        block_.reset(static_cast<char *>(grown));
+        capacity_ = size;
+    }
     size_ = size;
     ++growths_;
 }
@@ -54,11 +63,6 @@ void TRecordCache::Write(std::size_t index, const char *buffer)
 void TRecordCache::Read(std::size_t index, char *buffer) const noexcept
 {
     std::memcpy(buffer, block_.get() + index * recordSize_, recordSize_);
-}
-
-const char *TRecordCache::Record(std::size_t index) const noexcept
-{
-    return block_.get() + index * recordSize_;
 }
 
 } // namespace velkor

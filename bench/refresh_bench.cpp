@@ -1,0 +1,288 @@
+// The panel's refresh (close, open, locate the kept PROC_ID) against the bare client library
+// doing the same server work: execute, fetch the rows the refresh needs, compare, close.
+// Embedded engine always; the private server over loopback when ./test.sh's variables are set.
+#include "db/client_api.h"
+#include "db/data_source.h"
+#include "db/field.h"
+#include "db/ib_custom_dataset.h"
+#include "db/ib_database.h"
+#include "db/ib_transaction.h"
+#include "tests/support/panel_list.h"
+#include "tests/support/raw_sql.h"
+#include "tests/support/test_database.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<long> gAllocations{0};
+
+} // namespace
+
+// Every heap allocation of the process is counted (the client library's too, so that the bare
+// side shows what the server work itself costs), by standing in for the C allocator.
+extern "C" {
+void *__libc_malloc(std::size_t size);
+void *__libc_calloc(std::size_t count, std::size_t size);
+void *__libc_realloc(void *block, std::size_t size);
+void __libc_free(void *block);
+
+void *malloc(std::size_t size)
+{
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_malloc(size);
+}
+void *calloc(std::size_t count, std::size_t size)
+{
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_calloc(count, size);
+}
+void *realloc(void *block, std::size_t size)
+{
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_realloc(block, size);
+}
+void free(void *block)
+{
+    __libc_free(block);
+}
+}
+
+namespace {
+
+using namespace velkor;
+
+constexpr int kWindow = 20;
+
+void Check(ISC_STATUS result)
+{
+    if (result > 0)
+        ReportServerError();
+}
+
+// The same select, prepared once, run by hand.
+class TBareRefresh
+{
+public:
+    TBareRefresh(TIBDatabase &database, TIBTransaction &transaction)
+        : transaction_(transaction)
+    {
+        const TClientApi &api = ClientApi();
+        area_.resize(XSQLDA_LENGTH(5));
+        XSQLDA *out = Out();
+        out->version = SQLDA_VERSION1;
+        out->sqln = 5;
+        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
+                                            &handle_));
+        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
+                                   "SELECT * FROM SL_PROC_STATE", 1, out));
+        for (int i = 0; i < out->sqld; ++i) {
+            XSQLVAR &var = out->sqlvar[i];
+            buffers_[static_cast<std::size_t>(i)].resize(static_cast<std::size_t>(var.sqllen) + 2);
+            var.sqldata = buffers_[static_cast<std::size_t>(i)].data();
+            var.sqlind = &nulls_[static_cast<std::size_t>(i)];
+        }
+    }
+    ~TBareRefresh()
+    {
+        ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_drop);
+    }
+    TBareRefresh(const TBareRefresh &) = delete;
+    TBareRefresh &operator=(const TBareRefresh &) = delete;
+
+    // Fetches the window, then on until the kept identifier; true when it was found.
+    bool Run(std::int32_t kept)
+    {
+        const TClientApi &api = ClientApi();
+        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
+                                   nullptr));
+        Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
+        int fetched = 0;
+        bool found = false;
+        while ((!found || fetched < kWindow) &&
+               api.isc_dsql_fetch(ThreadStatusVector(), &handle_, 1, Out()) == 0) {
+            ++fetched;
+            std::int32_t id = 0;
+            std::memcpy(&id, buffers_[0].data(), sizeof id);
+            if (!found && nulls_[0] != -1 && id == kept)
+                found = true;
+        }
+        Check(api.isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close));
+        return found;
+    }
+
+private:
+    XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
+    TIBTransaction &transaction_;
+    isc_stmt_handle handle_ = 0;
+    std::vector<char> area_;
+    std::array<std::vector<char>, 5> buffers_;
+    std::array<short, 5> nulls_{};
+};
+
+// A grid of kWindow rows.
+class TWindowLink : public TDataLink
+{
+};
+
+// One database of `rows` processes, attached once for both sides.
+struct TBenchDatabase
+{
+    TBenchDatabase(int rows, const std::string &prefix, const std::string &password)
+    {
+        test::WirePanelPair(database, transaction, prefix + file.Path());
+        if (!password.empty())
+            database.Params().Add("password=" + password);
+        database.SetLoginPrompt(false);
+        database.Params().Add("user_name=SYSDBA");
+        database.SetConnected(true);
+        transaction.StartTransaction();
+        test::ExecuteRaw(
+            database, transaction,
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= " + std::to_string(rows) +
+                ") DO BEGIN INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, "
+                "PROC_PRIORITY) VALUES (:I, 'process ' || :I, MOD(:I, 10)); "
+                "I = I + 1; END END");
+        transaction.Commit();
+        transaction.StartTransaction();
+        source.SetDataSet(&panel.list);
+        link.SetBufferCount(kWindow);
+        link.SetDataSource(&source);
+        panel.list.Open();
+    }
+
+    test::TTestDatabase file{test::TTestDatabase::TContent::empty};
+    TComponent owner{nullptr};
+    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
+    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
+    test::TPanelList panel{owner, database, transaction};
+    TDataSource &source = CreateOwned<TDataSource>(owner);
+    TWindowLink link;
+    std::unique_ptr<TBareRefresh> bare;
+};
+
+bool PanelRefresh(test::TPanelList &panel, std::int32_t kept)
+{
+    panel.list.Close();
+    panel.list.Open();
+    return panel.list.Locate("PROC_ID", TVariant(kept), {}) && panel.procId.AsInteger() == kept;
+}
+
+struct TCase
+{
+    std::string where;
+    int rows;
+    std::int32_t kept;
+};
+
+class TRatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
+                wall[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+    }
+    std::map<std::string, double> cpu;
+    std::map<std::string, double> wall;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    test::TScriptedLogin login("SYSDBA", "");
+    std::vector<TCase> cases = {{"embedded", 40, 6},
+                                {"embedded", 1000, 1000},
+                                {"embedded", 100000, 1},
+                                {"embedded", 100000, 100000}};
+    const char *port = std::getenv("VELKOR_TEST_SERVER_PORT");
+    const char *password = std::getenv("VELKOR_TEST_SERVER_PASSWORD");
+    if (port && *port) {
+        cases.push_back({"server", 40, 6});
+        cases.push_back({"server", 100000, 1});
+        cases.push_back({"server", 100000, 100000});
+    } else {
+        std::printf("No private server (run under ./test.sh's variables for the loopback cases)\n");
+    }
+
+    std::map<std::string, std::unique_ptr<TBenchDatabase>> databases;
+    std::map<std::string, double> allocationsPerRefresh;
+    std::map<std::string, double> bareAllocations;
+    std::vector<std::string> names;
+    for (const TCase &c : cases) {
+        const std::string key = c.where + "/" + std::to_string(c.rows);
+        if (!databases.count(key)) {
+            const std::string prefix =
+                c.where == "server" ? std::string("127.0.0.1/") + port + ":" : std::string();
+            databases[key] = std::make_unique<TBenchDatabase>(
+                c.rows, prefix, c.where == "server" && password ? password : "");
+            databases[key]->bare = std::make_unique<TBareRefresh>(databases[key]->database,
+                                                                  databases[key]->transaction);
+        }
+        TBenchDatabase &db = *databases[key];
+        const std::string name = key + "/kept" + std::to_string(c.kept);
+        names.push_back(name);
+        const std::int32_t kept = c.kept;
+        benchmark::RegisterBenchmark(("bare/" + name).c_str(), [&db, kept, name, &bareAllocations](
+                                                                   benchmark::State &state) {
+            const long before = gAllocations.load();
+            long runs = 0;
+            for (auto _ : state) {
+                if (!db.bare->Run(kept))
+                    state.SkipWithError("kept row missing");
+                ++runs;
+            }
+            bareAllocations[name] =
+                static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("panel/" + name).c_str(), [&db, kept, name,
+                                                                 &allocationsPerRefresh](
+                                                                    benchmark::State &state) {
+            const long before = gAllocations.load();
+            long runs = 0;
+            for (auto _ : state) {
+                if (!PanelRefresh(db.panel, kept))
+                    state.SkipWithError("kept row missing");
+                ++runs;
+            }
+            allocationsPerRefresh[name] =
+                static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
+        })->Unit(benchmark::kMillisecond);
+    }
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%-34s %8s %8s %8s %12s %12s %10s\n", "case", "rows", "b/a cpu", "b/a wall",
+                "allocs bare", "allocs panel", "extra/row");
+    for (const std::string &name : names) {
+        const double aCpu = reporter.cpu["bare/" + name];
+        const double bCpu = reporter.cpu["panel/" + name];
+        const double aWall = reporter.wall["bare/" + name];
+        const double bWall = reporter.wall["panel/" + name];
+        const TBenchDatabase &db = *databases[name.substr(0, name.rfind('/'))];
+        const double rows = db.panel.list.RecordCount();
+        const double extra = allocationsPerRefresh[name] - bareAllocations[name];
+        if (aCpu > 0 && aWall > 0)
+            std::printf("%-34s %8.0f %8.3f %8.3f %12.3f %12.3f %10.5f\n", name.c_str(), rows,
+                        bCpu / aCpu, bWall / aWall, bareAllocations[name],
+                        allocationsPerRefresh[name], extra / rows);
+    }
+    databases.clear();
+    benchmark::Shutdown();
+    return 0;
+}
