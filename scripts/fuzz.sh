@@ -26,5 +26,5 @@ fuzz() {
     fi
     echo "$name: $(tail -n 1 "$log")"
 }
-fuzz registry_text "$dir/ui/registry/registry_text_fuzzer" "$top/tests/fuzz/registry"
+fuzz registry_text "$dir/settings/registry_text_fuzzer" "$top/tests/fuzz/registry"
 fuzz translate_params "$dir/fuzz/translate_params_fuzz"

@@ -1,9 +1,9 @@
 #include "ui/form_placement.h"
 
 #include "framework/text.h"
+#include "settings/ini_file.h"
+#include "settings/reg_ini_file.h"
 #include "ui/error_box.h"
-#include "ui/registry/ini_file.h"
-#include "ui/registry/reg_ini_file.h"
 #include "ui/text_codec.h"
 #include "ui/window_placement.h"
 

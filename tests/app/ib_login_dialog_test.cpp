@@ -4,9 +4,9 @@
 #include "app/main_control_window.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
+#include "settings/registry.h"
 #include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
-#include "ui/registry/registry.h"
 #include "ui/window_placement.h"
 
 #include <QLabel>
