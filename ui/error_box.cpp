@@ -1,15 +1,14 @@
 #include "ui/error_box.h"
 
+#include "ui/error_log.h"
 #include "ui/text_codec.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QMessageBox>
 
 namespace velkor {
 
 namespace {
-Q_LOGGING_CATEGORY(lcErrors, "velkor.errors")
 
 QString &Title()
 {
