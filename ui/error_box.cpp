@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace velkor {
 
 namespace {
@@ -14,6 +16,12 @@ QString &Title()
 {
     static QString title;
     return title;
+}
+
+TErrorBoxHook &BoxHook()
+{
+    static TErrorBoxHook hook;
+    return hook;
 }
 } // namespace
 
@@ -44,8 +52,16 @@ void ShowErrorBox(QWidget *parent, std::string_view message)
     if (showing)
         return;
     showing = true;
-    QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
+    if (const TErrorBoxHook &hook = BoxHook())
+        hook(parent, ApplicationTitle(), text);
+    else
+        QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
     showing = false;
+}
+
+TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook)
+{
+    return std::exchange(BoxHook(), std::move(hook));
 }
 
 void ShowExceptionBox(QWidget *parent, const std::exception &error)
