@@ -1,11 +1,8 @@
 // Dates and times as text and as the program's day counts (day 0 is 1899-12-30, the time of day
 // is the fraction), on their own and through a real throwaway database.
-#include "db/ib_database.h"
 #include "db/ib_sql.h"
-#include "db/ib_transaction.h"
 #include "db/sql_dates.h"
-#include "tests/support/raw_sql.h"
-#include "tests/support/test_database.h"
+#include "tests/support/attached_database.h"
 
 #include <gtest/gtest.h>
 
@@ -97,20 +94,10 @@ TEST(DateTimeText, fields_and_day_counts_convert_both_ways_around_day_0_and_leap
 class ServerDates : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::WirePanelPair(database, transaction, file.Path());
-        database.SetConnected(true);
-        transaction.StartTransaction();
-        sql.SetDatabase(&database);
-    }
+    void SetUp() override { sql.SetDatabase(&attached.database); }
 
-    test::TTestDatabase file{test::TTestDatabase::TContent::empty};
-    test::TScriptedLogin login{"SYSDBA", ""};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
-    TIBSQL &sql = CreateOwned<TIBSQL>(owner);
+    test::TAttachedDatabase attached{test::TTestDatabase::TContent::empty};
+    TIBSQL &sql = CreateOwned<TIBSQL>(attached.owner);
 };
 
 TEST_F(ServerDates, a_timestamp_from_the_server_reads_as_its_day_count_and_its_date_text)
