@@ -1,5 +1,6 @@
 #include "app/about_window.h"
 
+#include "ui/form_font.h"
 #include "ui/rz_label.h"
 
 #include <QDesktopServices>
@@ -17,9 +18,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("AboutWindow"));
     setWindowTitle(QStringLiteral("About"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     setFixedSize(374, 99);
     move(237, 200);
 
@@ -39,7 +38,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     Label2 = new QLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(4, 50, 165, 13);
-    QFont linkFont(font);
+    QFont linkFont = FormFont();
     linkFont.setBold(true);
     linkFont.setUnderline(true);
     Label2->setFont(linkFont);

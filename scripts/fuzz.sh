@@ -8,11 +8,18 @@ if ! command -v clang++ >/dev/null; then
     exit 0
 fi
 dir=$top/build-fuzz
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-    CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF -DVELKOR_BENCH=OFF >/dev/null
+mkdir -p "$dir"
+build_log=$dir/build.log
+# Configured every time, like the main build, so a configure that stopped half-way heals.
+generator=()
+grep -q '^CMAKE_GENERATOR:INTERNAL=' "$dir/CMakeCache.txt" 2>/dev/null || generator=(-G Ninja)
+if ! CC=clang CXX=clang++ cmake -S "$top" -B "$dir" "${generator[@]}" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF >"$build_log" 2>&1 ||
+    ! cmake --build "$dir" --target registry_text_fuzz translate_params_fuzz >>"$build_log" 2>&1; then
+    cat "$build_log" >&2
+    echo "fuzz.sh: building the fuzz targets failed" >&2
+    exit 1
 fi
-cmake --build "$dir" --target registry_text_fuzzer translate_params_fuzz >/dev/null
 
 # fuzz NAME BINARY [SEEDS]: a crash or a broken property fails the run with the fuzzer's log.
 fuzz() {
@@ -26,5 +33,5 @@ fuzz() {
     fi
     echo "$name: $(tail -n 1 "$log")"
 }
-fuzz registry_text "$dir/ui/registry/registry_text_fuzzer" "$top/tests/fuzz/registry"
+fuzz registry_text "$dir/fuzz/registry_text_fuzz" "$top/tests/fuzz/registry"
 fuzz translate_params "$dir/fuzz/translate_params_fuzz"

@@ -7,6 +7,7 @@ packages=(
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    iproute2 procps util-linux # ss, ps, flock and setsid of the test scripts
 )
 missing=()
 for package in "${packages[@]}"; do

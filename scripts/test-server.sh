@@ -122,6 +122,17 @@ running() {
     [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null
 }
 
+# The PID in server.env may have been given to another process since (after a reboot, say):
+# it is ours only while it runs our server binary with our root folder.
+ours() {
+    local pid=${1:-} exe
+    running "$pid" || return 1
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || return 1
+    exe=${exe% (deleted)}
+    [ "$exe" = "$(readlink -f "$server_binary")" ] || return 1
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "FIREBIRD=$root"
+}
+
 accepts() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
@@ -170,7 +181,7 @@ EOF
 
 stop_server() {
     read_env
-    running "$pid" || { echo "test server pid $pid is not running"; return 0; }
+    ours "$pid" || { echo "test server pid $pid is not running"; return 0; }
     kill -TERM "$pid" 2>/dev/null || true
     local waited=0
     while running "$pid" && [ "$waited" -lt $((stop_timeout * 10)) ]; do
@@ -206,7 +217,7 @@ case $command in
     start)
         if [ -f "$dir/server.env" ]; then
             read_env
-            running "$pid" && die "a test server (pid $pid) is already running from $dir"
+            ours "$pid" && die "a test server (pid $pid) is already running from $dir"
         fi
         mkdir -p "$dir"
         dir=$(cd "$dir" && pwd)
@@ -223,13 +234,17 @@ case $command in
         ;;
     kill)
         read_env
-        running "$pid" && kill -KILL "$pid"
+        if ! ours "$pid"; then
+            echo "test server pid $pid is not running"
+            exit 0
+        fi
+        kill -KILL "$pid"
         wait_gone
         echo "test server pid $pid killed"
         ;;
     restart)
         read_env
-        running "$pid" && die "the test server (pid $pid) is still running"
+        ours "$pid" && die "the test server (pid $pid) is still running"
         dir=$(cd "$dir" && pwd)
         launch || die "could not restart the test server on port $port"
         ;;

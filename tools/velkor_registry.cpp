@@ -1,7 +1,7 @@
 // velkor-registry: looks at and changes the current user's registry from the shell.
 #include "framework/exceptions.h"
 #include "framework/text.h"
-#include "ui/registry/registry.h"
+#include "settings/registry.h"
 
 #include <cstdio>
 #include <iostream>

@@ -1,20 +1,27 @@
 #include "ui/error_box.h"
 
+#include "ui/error_log.h"
 #include "ui/text_codec.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QMessageBox>
+
+#include <utility>
 
 namespace velkor {
 
 namespace {
-Q_LOGGING_CATEGORY(lcErrors, "velkor.errors")
 
 QString &Title()
 {
     static QString title;
     return title;
+}
+
+TErrorBoxHook &BoxHook()
+{
+    static TErrorBoxHook hook;
+    return hook;
 }
 } // namespace
 
@@ -45,8 +52,16 @@ void ShowErrorBox(QWidget *parent, std::string_view message)
     if (showing)
         return;
     showing = true;
-    QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
+    if (const TErrorBoxHook &hook = BoxHook())
+        hook(parent, ApplicationTitle(), text);
+    else
+        QMessageBox::critical(parent, ApplicationTitle(), text, QMessageBox::Ok);
     showing = false;
+}
+
+TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook)
+{
+    return std::exchange(BoxHook(), std::move(hook));
 }
 
 void ShowExceptionBox(QWidget *parent, const std::exception &error)

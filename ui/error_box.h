@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <string_view>
 
 class QWidget;
@@ -21,6 +22,12 @@ void SetApplicationTitle(const QString &title);
 // error icon, OK.
 void ShowErrorBox(QWidget *parent, std::string_view message);
 void ShowExceptionBox(QWidget *parent, const std::exception &error);
+
+// What puts the box on screen. Tests install their own to see what would be shown without
+// running a modal loop; an empty hook brings the real box back. Returns the hook it replaced.
+using TErrorBoxHook =
+    std::function<void(QWidget *parent, const QString &title, const QString &text)>;
+TErrorBoxHook SetErrorBoxHook(TErrorBoxHook hook);
 
 // Runs an event handler; an exception that leaves it goes to the error box and the message
 // loop carries on.

@@ -1,9 +1,9 @@
 #include "ui/form_placement.h"
 
 #include "framework/text.h"
+#include "settings/ini_file.h"
+#include "settings/reg_ini_file.h"
 #include "ui/error_box.h"
-#include "ui/registry/ini_file.h"
-#include "ui/registry/reg_ini_file.h"
 #include "ui/text_codec.h"
 #include "ui/window_placement.h"
 
@@ -59,6 +59,24 @@ private:
 };
 
 namespace {
+
+// Lends the open storage to the component's string reads and writes for one save or restore,
+// and takes it back however that ends: the storage itself goes with the caller's scope.
+class TLentStorage
+{
+public:
+    TLentStorage(TCustomIniFile *&slot, TCustomIniFile &storage) noexcept
+        : slot_(slot)
+    {
+        slot_ = &storage;
+    }
+    ~TLentStorage() { slot_ = nullptr; }
+    TLentStorage(const TLentStorage &) = delete;
+    TLentStorage &operator=(const TLentStorage &) = delete;
+
+private:
+    TCustomIniFile *&slot_;
+};
 
 std::string RootName(TPlacementRegRoot root)
 {
@@ -176,17 +194,11 @@ void TFormPlacement::SaveFormState()
     if (active_ && !restored_)
         return; // a window never shown never overwrites what is stored
     const std::unique_ptr<TCustomIniFile> storage = OpenStorage();
-    ini_ = storage.get();
-    try {
-        storage->WriteInteger(Section(), "FormVersion", version_);
-        StorePlacementValues(*storage);
-        Fire(OnSavePlacement, this);
-        saved_ = true;
-    } catch (...) {
-        ini_ = nullptr;
-        throw;
-    }
-    ini_ = nullptr;
+    const TLentStorage lent(ini_, *storage);
+    storage->WriteInteger(Section(), "FormVersion", version_);
+    StorePlacementValues(*storage);
+    Fire(OnSavePlacement, this);
+    saved_ = true;
 }
 
 void TFormPlacement::RestoreFormState()
@@ -196,28 +208,21 @@ void TFormPlacement::RestoreFormState()
         const std::unique_ptr<TCustomIniFile> storage = OpenStorage();
         if (auto *registry = dynamic_cast<TRegIniFile *>(storage.get()))
             registry->SetAccess(TRegAccess::raReadOnly);
-        ini_ = storage.get();
-        try {
-            if (storage->ReadInteger(Section(), "FormVersion", 0) >= version_) {
-                LoadPlacementValues(*storage);
-                restored_ = true;
-                Fire(OnRestorePlacement, this);
-                if (options_.testFlag(TPlacementOption::fpActiveControl) && form_) {
-                    const QString name =
-                        Utf8Text(storage->ReadString(Section(), "ActiveControl", {}));
-                    auto *control = name.isEmpty() ? nullptr : form_->findChild<QWidget *>(name);
-                    if (control && control->focusPolicy() != Qt::NoFocus && control->isEnabled())
-                        control->setFocus();
-                }
-            }
-            // Shown and read without error, even when the stored layout was too old to use:
-            // from now on the window's own state may be saved over it.
+        const TLentStorage lent(ini_, *storage);
+        if (storage->ReadInteger(Section(), "FormVersion", 0) >= version_) {
+            LoadPlacementValues(*storage);
             restored_ = true;
-        } catch (...) {
-            ini_ = nullptr;
-            throw;
+            Fire(OnRestorePlacement, this);
+            if (options_.testFlag(TPlacementOption::fpActiveControl) && form_) {
+                const QString name = Utf8Text(storage->ReadString(Section(), "ActiveControl", {}));
+                auto *control = name.isEmpty() ? nullptr : form_->findChild<QWidget *>(name);
+                if (control && control->focusPolicy() != Qt::NoFocus && control->isEnabled())
+                    control->setFocus();
+            }
         }
-        ini_ = nullptr;
+        // Shown and read without error, even when the stored layout was too old to use:
+        // from now on the window's own state may be saved over it.
+        restored_ = true;
     }
     if (form_ && minMaxInfo_.DefaultMinMaxInfo() && !preventResize_)
         SetMaximizedPosition(*form_, -FrameWidth(*form_), -FrameHeight(*form_));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/component.h"
-#include "ui/registry/custom_ini_file.h"
+#include "settings/custom_ini_file.h"
 
 #include <QFlags>
 #include <QPointer>

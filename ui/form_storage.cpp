@@ -1,6 +1,7 @@
 #include "ui/form_storage.h"
 
 #include "framework/text.h"
+#include "ui/error_log.h"
 #include "ui/text_codec.h"
 
 #include <QObject>
@@ -115,8 +116,9 @@ void TFormStorage::LoadProperties(TCustomIniFile &ini)
 {
     try {
         MakePropsStorage(ini).LoadObjectsProps(RebuildStoredProps());
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
         // Stored properties are a convenience: the window opens with its own values instead.
+        LogSwallowedError("Restoring the stored properties", error);
     }
 }
 

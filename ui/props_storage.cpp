@@ -1,6 +1,7 @@
 #include "ui/props_storage.h"
 
 #include "framework/text.h"
+#include "ui/error_log.h"
 #include "ui/text_codec.h"
 
 #include <QMetaEnum>
@@ -236,8 +237,13 @@ void TPropsStorage::LoadObjectsProps(const std::vector<TStoredProp> &props)
         SetPrefix(prop.component->objectName().toStdString() + "_");
         try {
             LoadProperty(prop.property);
-        } catch (const std::exception &) {
+        } catch (const std::exception &error) {
             // A value that cannot be read leaves the property as it is; the rest still load.
+            std::string doing = "Restoring ";
+            doing += prop.component->objectName().toStdString();
+            doing += '.';
+            doing += prop.property;
+            LogSwallowedError(doing, error);
         }
     }
 }

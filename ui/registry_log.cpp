@@ -1,6 +1,6 @@
 #include "ui/registry_log.h"
 
-#include "ui/registry/registry_file.h"
+#include "settings/registry_file.h"
 #include "ui/text_codec.h"
 
 #include <QLoggingCategory>

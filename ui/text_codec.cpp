@@ -39,9 +39,13 @@ std::string DatabaseBytes(const QString &text)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar ch : text) {
-        const char16_t unit = ch.unicode();
-        if (unit < 0x80) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            bytes += '?'; // one character beyond the BMP, one replacement
+            ++i;
+        } else if (unit < 0x80) {
             bytes += static_cast<char>(unit);
         } else if (unit >= 0x0410 && unit <= 0x044F) {
             bytes += static_cast<char>(0xC0 + (unit - 0x0410));

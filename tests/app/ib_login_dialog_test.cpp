@@ -4,14 +4,14 @@
 #include "app/main_control_window.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
+#include "settings/registry.h"
+#include "tests/support/error_box_recorder.h"
 #include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
-#include "ui/registry/registry.h"
 #include "ui/window_placement.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -25,27 +25,6 @@ namespace {
 
 constexpr char kSection[] = "\\/SOFTWARE/Trelvan\\ControlPanel";
 constexpr char kDesignedPath[] = "IB_SERVER:/PATH/DATABASE.GDB";
-
-// Closes every error box that comes up and remembers what it said.
-class ErrorBoxCloser : public QObject
-{
-public:
-    ErrorBoxCloser()
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible()) {
-                    texts << box->text();
-                    box->done(QMessageBox::Ok);
-                }
-        });
-        timer_.start(10);
-    }
-    QStringList texts;
-
-private:
-    QTimer timer_;
-};
 
 // The stored text of a frame placed at `at`.
 std::string NormPos(QPoint at, QSize frame)
@@ -341,11 +320,11 @@ private slots:
             registry.WriteInteger("Flags", 1);
             registry.WriteString("DatabasePathEdit_Text", "stored");
         }
-        ErrorBoxCloser closer;
+        test::TErrorBoxRecorder boxes;
         {
             TIBLoginDialog dialog;
             dialog.show();
-            QCOMPARE(closer.texts, QStringList{QStringLiteral("Invalid data type for 'Flags'")});
+            QCOMPARE(boxes.texts, QStringList{QStringLiteral("Invalid data type for 'Flags'")});
             QVERIFY(dialog.isVisible());
             QCOMPARE(dialog.DatabasePathEdit->text(), QString::fromLatin1(kDesignedPath));
             dialog.DatabasePathEdit->setText(QStringLiteral("typed"));
@@ -354,7 +333,7 @@ private slots:
         }
         // Not restored, so nothing was saved over what is there.
         QCOMPARE(Stored("DatabasePathEdit_Text"), "stored");
-        QCOMPARE(closer.texts.size(), 1);
+        QCOMPARE(boxes.texts.size(), 1);
     }
 
     void a_stored_property_of_the_wrong_type_keeps_the_designed_text()
@@ -364,18 +343,18 @@ private slots:
             QVERIFY(registry.OpenKey(kSection, true));
             registry.WriteInteger("DatabasePathEdit_Text", 5);
         }
-        ErrorBoxCloser closer;
+        test::TErrorBoxRecorder boxes;
         TIBLoginDialog dialog;
         dialog.show();
         QCOMPARE(dialog.DatabasePathEdit->text(), QString::fromLatin1(kDesignedPath));
         dialog.Button2->click();
-        QVERIFY(closer.texts.isEmpty());
+        QVERIFY(boxes.texts.isEmpty());
         QCOMPARE(Stored("DatabasePathEdit_Text"), kDesignedPath);
     }
 
     void a_failed_save_is_reported_and_the_dialog_still_closes()
     {
-        ErrorBoxCloser closer;
+        test::TErrorBoxRecorder boxes;
         {
             TIBLoginDialog dialog;
             dialog.show();
@@ -388,9 +367,9 @@ private slots:
             dialog.Button1->click();
             QVERIFY(!dialog.isVisible());
             QCOMPARE(dialog.result(), QDialog::Accepted);
-            QCOMPARE(closer.texts.value(0), QStringLiteral("Failed to create key ControlPanel."));
+            QCOMPARE(boxes.texts.value(0), QStringLiteral("Failed to create key ControlPanel."));
         }
-        for (const QString &text : closer.texts)
+        for (const QString &text : boxes.texts)
             QCOMPARE(text, QStringLiteral("Failed to create key ControlPanel."));
     }
 

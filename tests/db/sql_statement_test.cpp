@@ -4,6 +4,7 @@
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "tests/support/attached_database.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 
@@ -109,21 +110,13 @@ std::string ClientErrorOf(const std::function<void()> &action)
 class Statement : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::WirePanelPair(database, transaction, file.Path());
-        database.SetConnected(true);
-        transaction.StartTransaction();
-        sql.SetDatabase(&database);
-    }
+    void SetUp() override { sql.SetDatabase(&database); }
     void Text(const std::string &text) { sql.SQL().SetLines({text}); }
 
-    test::TTestDatabase file;
-    test::TScriptedLogin login{"SYSDBA", ""};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
-    TIBSQL &sql = CreateOwned<TIBSQL>(owner);
+    test::TAttachedDatabase attached;
+    TIBDatabase &database = attached.database;
+    TIBTransaction &transaction = attached.transaction;
+    TIBSQL &sql = CreateOwned<TIBSQL>(attached.owner);
 };
 
 TEST_F(Statement, the_list_select_describes_twice_and_fetches_to_the_end)

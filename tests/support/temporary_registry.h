@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/registry/registry.h"
+#include "settings/registry.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

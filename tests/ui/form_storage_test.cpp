@@ -1,10 +1,10 @@
 // Form storage on a window of its own: properties of every kind, the stored property list,
 // stored values, versions, state, focus, the INI file back end and a plain window's close.
 #include "framework/exceptions.h"
+#include "settings/ini_file.h"
+#include "settings/registry.h"
 #include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
-#include "ui/registry/ini_file.h"
-#include "ui/registry/registry.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

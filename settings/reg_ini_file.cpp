@@ -1,4 +1,4 @@
-#include "ui/registry/reg_ini_file.h"
+#include "settings/reg_ini_file.h"
 
 #include "framework/exceptions.h"
 #include "framework/text.h"

@@ -1,4 +1,4 @@
-#include "ui/registry/registry_text.h"
+#include "settings/registry_text.h"
 
 #include "framework/exceptions.h"
 #include "framework/text.h"

@@ -1,8 +1,8 @@
-#include "ui/registry/registry_file.h"
+#include "settings/registry_file.h"
 
 #include "framework/exceptions.h"
-#include "ui/registry/registry_text.h"
-#include "ui/registry/safe_file.h"
+#include "settings/registry_text.h"
+#include "settings/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ui/registry/safe_file.h"
+#include "settings/safe_file.h"
 
 #include "framework/exceptions.h"
 

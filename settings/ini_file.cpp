@@ -1,7 +1,7 @@
-#include "ui/registry/ini_file.h"
+#include "settings/ini_file.h"
 
 #include "framework/text.h"
-#include "ui/registry/safe_file.h"
+#include "settings/safe_file.h"
 
 #include <vector>
 

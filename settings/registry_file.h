@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/registry/registry_tree.h"
+#include "settings/registry_tree.h"
 
 #include <filesystem>
 #include <functional>

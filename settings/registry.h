@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/registry/registry_file.h"
-#include "ui/registry/registry_tree.h"
+#include "settings/registry_file.h"
+#include "settings/registry_tree.h"
 
 #include <cstdint>
 #include <string>

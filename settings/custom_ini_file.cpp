@@ -1,4 +1,4 @@
-#include "ui/registry/custom_ini_file.h"
+#include "settings/custom_ini_file.h"
 
 #include "framework/text.h"
 

@@ -1,4 +1,4 @@
-#include "ui/registry/registry_tree.h"
+#include "settings/registry_tree.h"
 
 #include <algorithm>
 

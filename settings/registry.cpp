@@ -1,4 +1,4 @@
-#include "ui/registry/registry.h"
+#include "settings/registry.h"
 
 #include "framework/exceptions.h"
 #include "framework/text.h"

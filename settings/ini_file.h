@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/registry/custom_ini_file.h"
+#include "settings/custom_ini_file.h"
 
 #include <filesystem>
 

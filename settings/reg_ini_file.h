@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/registry/custom_ini_file.h"
-#include "ui/registry/registry.h"
+#include "settings/custom_ini_file.h"
+#include "settings/registry.h"
 
 namespace velkor {
 

@@ -1,7 +1,7 @@
 // Any bytes either parse or raise the file's own error; what parses writes back to text that
 // parses to the same tree and writes again to the same text.
 #include "framework/exceptions.h"
-#include "ui/registry/registry_text.h"
+#include "settings/registry_text.h"
 
 #include <cstdint>
 #include <cstdlib>

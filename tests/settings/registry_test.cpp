@@ -1,9 +1,9 @@
 // The per-user registry store: values of every type, awkward names, the file's grammar, two
 // processes at once, a process killed while writing, and damaged files.
 #include "framework/exceptions.h"
-#include "ui/registry/reg_ini_file.h"
-#include "ui/registry/registry.h"
-#include "ui/registry/registry_text.h"
+#include "settings/reg_ini_file.h"
+#include "settings/registry.h"
+#include "settings/registry_text.h"
 
 #include <gtest/gtest.h>
 
