@@ -6,6 +6,7 @@
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
 #include "db/ib_database.h"
+#include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
 #include "ui/form_font.h"
@@ -86,6 +87,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     MainTransaction->SetDefaultDatabase(MainDatabase);
     MainDatabase->SetDefaultTransaction(MainTransaction);
     CreateProceduresList();
+    CreateProcedureCalls();
 
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
@@ -153,6 +155,25 @@ void TMainVelkorcontrolWindow::CreateProceduresList()
     ProceduresListSource->SetDataSet(ProceduresList);
 }
 
+void TMainVelkorcontrolWindow::CreateProcedureCalls()
+{
+    auto procedure = [this](const char *name, const char *procedureName) {
+        auto &call = CreateOwned<TIBStoredProc>(components_);
+        call.SetName(name);
+        // The name before the connection, as the window's description has it: the call text
+        // is built at the first call, not while the window is made.
+        call.SetStoredProcName(procedureName);
+        call.SetDatabase(MainDatabase);
+        call.SetTransaction(MainTransaction);
+        call.Params().AddParam(TFieldType::ftInteger, "RESULT", TParamType::ptOutput);
+        call.Params().AddParam(TFieldType::ftInteger, "PROC_ID", TParamType::ptInput);
+        return &call;
+    };
+    StopProcedure = procedure("StopProcedure", "STOP_PROC");
+    SetPriorityProcedure = procedure("SetPriorityProcedure", "SET_PROC_PRIORITY");
+    SetPriorityProcedure->Params().AddParam(TFieldType::ftInteger, "PRIORITY", TParamType::ptInput);
+}
+
 void TMainVelkorcontrolWindow::ReopenProceduresList()
 {
     ProceduresList->Close();
@@ -164,7 +185,11 @@ void TMainVelkorcontrolWindow::Button1Click()
     ReopenProceduresList();
 }
 
-void TMainVelkorcontrolWindow::Button2Click() {}
+void TMainVelkorcontrolWindow::Button2Click()
+{
+    StopProcedure->ParamNamed("PROC_ID").SetIntegerValue(ProceduresListPROC_ID->AsInteger());
+    StopProcedure->ExecProc();
+}
 
 void TMainVelkorcontrolWindow::Button3Click() {}
 

@@ -14,6 +14,7 @@ namespace velkor {
 class TDataSource;
 class TIBDataSet;
 class TIBDatabase;
+class TIBStoredProc;
 class TIBStringField;
 class TIBTransaction;
 class TIntegerField;
@@ -46,6 +47,8 @@ public:
     TIntegerField *ProceduresListPROC_AGE_MS = nullptr;
     TIntegerField *ProceduresListPROC_AGE_DAYS = nullptr;
     TDataSource *ProceduresListSource = nullptr;
+    TIBStoredProc *StopProcedure = nullptr;
+    TIBStoredProc *SetPriorityProcedure = nullptr;
 
     void Button1Click();
     void Button2Click();
@@ -62,6 +65,7 @@ public:
 private:
     void SetDataButtonsEnabled(bool enabled);
     void CreateProceduresList();
+    void CreateProcedureCalls();
     // Close and open the list.
     void ReopenProceduresList();
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,

@@ -118,6 +118,8 @@ protected:
     void CheckDatasetClosed() const;
     [[nodiscard]] bool SelectTextEmpty() const noexcept;
     void InternalPrepare();
+    // Ends a transaction this set started, unless a result set on it is still open.
+    void EndTransactionStartedHere() { EndStartedTransaction(); }
     // Each select parameter takes the master field of its name.
     void SetParamsFromMaster();
 

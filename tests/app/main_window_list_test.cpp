@@ -5,6 +5,7 @@
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
 #include "db/ib_database.h"
+#include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
@@ -103,6 +104,27 @@ private slots:
         QVERIFY(!grid.Active());
         window.RefreshTimerTimer();
         QVERIFY(!window.ProceduresList->Active());
+    }
+
+    void stop_sends_the_current_rows_identifier()
+    {
+        test::TTestDatabase file;
+        test::TScriptedLogin login("SYSDBA", "");
+        TMainVelkorcontrolWindow window;
+        window.ConnectDatabase(QString::fromStdString(file.Path()));
+        window.Button2Click();
+        QCOMPARE(window.StopProcedure->ParamNamed("PROC_ID").IntegerValue(), 0); // closed list
+        QCOMPARE(window.StopProcedure->ParamNamed("RESULT").IntegerValue(), 0);
+
+        window.RefreshTimerTimer();
+        window.ProceduresList->MoveBy(2);
+        window.Button2Click();
+        QCOMPARE(window.StopProcedure->ParamNamed("PROC_ID").IntegerValue(), 3);
+        QCOMPARE(window.StopProcedure->ParamNamed("RESULT").IntegerValue(), 1);
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 3); // not refreshed here
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 1); // the stopped row is gone
+        QVERIFY(!window.ProceduresList->Locate("PROC_ID", TVariant(3), {}));
     }
 
     void the_timer_refreshes_the_list_by_itself()

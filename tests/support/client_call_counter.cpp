@@ -13,6 +13,7 @@ ISC_STATUS Prepare(ISC_STATUS *s, isc_tr_handle *t, isc_stmt_handle *h, unsigned
                    const ISC_SCHAR *q, unsigned short d, XSQLDA *x)
 {
     ++gCounter->prepare;
+    gCounter->prepared.emplace_back(q);
     return gReal.isc_dsql_prepare(s, t, h, l, q, d, x);
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace velkor::test {
 
 // Counts the statement calls that go to the client library while it lives, by standing in
@@ -15,6 +18,8 @@ public:
     int prepare = 0;
     int execute = 0;
     int fetch = 0;
+    // The texts prepared, in order.
+    std::vector<std::string> prepared;
 };
 
 } // namespace velkor::test
