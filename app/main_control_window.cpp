@@ -2,6 +2,7 @@
 
 #include "app/about_window.h"
 #include "app/ib_login_dialog.h"
+#include "app/set_priority_window.h"
 #include "db/data_source.h"
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
@@ -9,7 +10,9 @@
 #include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
+#include "ui/error_log.h"
 #include "ui/form_font.h"
+#include "ui/rx_spin_edit.h"
 #include "ui/text_codec.h"
 
 #include <QFrame>
@@ -191,7 +194,33 @@ void TMainVelkorcontrolWindow::Button2Click()
     StopProcedure->ExecProc();
 }
 
-void TMainVelkorcontrolWindow::Button3Click() {}
+void TMainVelkorcontrolWindow::Button3Click()
+{
+    // The row's identifier is read with its priority, before the dialog: the list goes on
+    // refreshing behind it, and the new priority belongs to the procedure the operator chose.
+    const std::int32_t procId = ProceduresListPROC_ID->AsInteger();
+    auto dialog = std::make_unique<TSelectPriorityWindow>(this);
+    try {
+        dialog->PriorityValue->SetIntegerValue(ProceduresListPROC_PRIORITY->AsInteger());
+        if (dialog->exec() == QDialog::Accepted) {
+            SetPriorityProcedure->ParamNamed("PROC_ID").SetIntegerValue(procId);
+            SetPriorityProcedure->ParamNamed("PRIORITY")
+                .SetIntegerValue(dialog->PriorityValue->IntegerValue());
+            SetPriorityProcedure->ExecProc();
+        }
+    } catch (const std::exception &) {
+        dialog.reset();
+        try {
+            ReopenProceduresList();
+        } catch (const std::exception &error) {
+            // The first error is the one the operator must see; the list's is only logged.
+            LogSwallowedError("reopening the list after Set Priority failed", error);
+        }
+        throw;
+    }
+    dialog.reset();
+    ReopenProceduresList();
+}
 
 void TMainVelkorcontrolWindow::Button4Click()
 {

@@ -23,15 +23,8 @@ class MainWindowListTest : public QObject
     // Stops processes from a session of its own, as another operator would.
     static void StopElsewhere(const std::string &path, const std::string &where)
     {
-        TComponent owner{nullptr};
-        auto &database = CreateOwned<TIBDatabase>(owner);
-        auto &transaction = CreateOwned<TIBTransaction>(owner);
-        test::WirePanelPair(database, transaction, path);
-        database.SetConnected(true);
-        transaction.StartTransaction();
-        test::ExecuteRaw(database, transaction,
-                         "UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP WHERE " + where);
-        transaction.Commit();
+        test::ExecuteElsewhere(
+            path, "UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP WHERE " + where);
     }
 
 private slots:

@@ -45,17 +45,7 @@ protected:
     }
     void Select(const std::string &text) { panel.list.SelectSQL().SetText(text); }
     // Another session's change, committed at once.
-    void Elsewhere(const std::string &sql)
-    {
-        TComponent other{nullptr};
-        auto &db = CreateOwned<TIBDatabase>(other);
-        auto &tr = CreateOwned<TIBTransaction>(other);
-        test::WirePanelPair(db, tr, file.Path());
-        db.SetConnected(true);
-        tr.StartTransaction();
-        test::ExecuteRaw(db, tr, sql);
-        tr.Commit();
-    }
+    void Elsewhere(const std::string &sql) { test::ExecuteElsewhere(file.Path(), sql); }
 
     test::TTestDatabase file;
     test::TScriptedLogin login{"SYSDBA", ""};

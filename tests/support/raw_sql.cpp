@@ -73,6 +73,18 @@ void WirePanelPair(TIBDatabase &database, TIBTransaction &transaction, const std
     database.SetDefaultTransaction(&transaction);
 }
 
+void ExecuteElsewhere(const std::string &path, const std::string &sql)
+{
+    TComponent owner{nullptr};
+    auto &database = CreateOwned<TIBDatabase>(owner);
+    auto &transaction = CreateOwned<TIBTransaction>(owner);
+    WirePanelPair(database, transaction, path);
+    database.SetConnected(true);
+    transaction.StartTransaction();
+    ExecuteRaw(database, transaction, sql);
+    transaction.Commit();
+}
+
 TScriptedLogin::TScriptedLogin(std::string user, std::string secret, bool accepted)
     : userName(std::move(user))
     , password(std::move(secret))

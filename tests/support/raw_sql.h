@@ -12,6 +12,9 @@ void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::s
 // The integer in the first column of the first row of a select.
 long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql);
 
+// Runs `sql` in a session of its own on the database at `path` and commits it, as another
+// operator's program would; needs a login hook that answers (TScriptedLogin).
+void ExecuteElsewhere(const std::string &path, const std::string &sql);
 // Sets a connection and a transaction up as the panel does: lc_ctype WIN1251, each the other's
 // default, the connection on `path`.
 void WirePanelPair(TIBDatabase &database, TIBTransaction &transaction, const std::string &path);

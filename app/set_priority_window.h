@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace velkor {
+
+class TRxSpinEdit;
+
+// Asks for a procedure's new priority; the main window fills and reads the spin edit.
+class TSelectPriorityWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TSelectPriorityWindow(QWidget *parent = nullptr);
+    ~TSelectPriorityWindow() override;
+
+    QLabel *Label1 = nullptr;
+    TRxSpinEdit *PriorityValue = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button1 = nullptr;
+
+private:
+    Q_DISABLE_COPY(TSelectPriorityWindow)
+};
+
+} // namespace velkor

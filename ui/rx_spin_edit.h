@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <functional>
+
+namespace velkor {
+
+class TRxSpinButton;
+class TRxUpDown;
+
+enum class TValueType { vtInteger, vtFloat, vtHex };
+enum class TSpinButtonKind { bkStandard, bkDiagonal };
+
+// A numeric single-line edit with a spin button at its right edge: typing is filtered to what
+// can form a number, Up/Down and the button step the value by Increment.
+class TRxSpinEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TRxSpinEdit(QWidget *parent = nullptr);
+    ~TRxSpinEdit() override;
+
+    [[nodiscard]] bool ArrowKeys() const noexcept { return arrowKeys_; }
+    void SetArrowKeys(bool value) noexcept { arrowKeys_ = value; }
+    [[nodiscard]] TSpinButtonKind ButtonKind() const noexcept { return buttonKind_; }
+    void SetButtonKind(TSpinButtonKind kind);
+    [[nodiscard]] int Decimal() const noexcept { return decimal_; }
+    void SetDecimal(int digits);
+    [[nodiscard]] bool EditorEnabled() const noexcept { return editorEnabled_; }
+    void SetEditorEnabled(bool value) noexcept { editorEnabled_ = value; }
+    [[nodiscard]] double Increment() const noexcept { return increment_; }
+    void SetIncrement(double value) noexcept { increment_ = value; }
+    [[nodiscard]] double MinValue() const noexcept { return minValue_; }
+    void SetMinValue(double value) noexcept { minValue_ = value; }
+    [[nodiscard]] double MaxValue() const noexcept { return maxValue_; }
+    void SetMaxValue(double value) noexcept { maxValue_ = value; }
+    [[nodiscard]] TValueType ValueType() const noexcept { return valueType_; }
+    void SetValueType(TValueType type);
+
+    // The text read by the value type; what does not convert reads as MinValue.
+    [[nodiscard]] double Value() const;
+    // Limited, then written as text.
+    void SetValue(double value);
+    [[nodiscard]] int IntegerValue() const;
+    void SetIntegerValue(int value) { SetValue(value); }
+
+    void UpClick();
+    void DownClick();
+
+    [[nodiscard]] TRxSpinButton *Button() const noexcept { return button_; }
+    [[nodiscard]] TRxUpDown *UpDown() const noexcept { return upDown_; }
+
+    std::function<void()> OnTopClick;
+    std::function<void()> OnBottomClick;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    [[nodiscard]] double CheckValue(double value) const noexcept;
+    [[nodiscard]] bool IsAllowed(QChar character) const;
+    void Step(double delta, const std::function<void()> &after);
+    void CreateButton();
+    void LayoutButton();
+    // The text changed by the control itself: no change notification while it writes.
+    void WriteText(const QString &text);
+
+    bool arrowKeys_ = true;
+    TSpinButtonKind buttonKind_ = TSpinButtonKind::bkDiagonal;
+    int decimal_ = 2;
+    bool editorEnabled_ = true;
+    double increment_ = 1.0;
+    double minValue_ = 0.0;
+    double maxValue_ = 0.0;
+    TValueType valueType_ = TValueType::vtInteger;
+    TRxSpinButton *button_ = nullptr;
+    TRxUpDown *upDown_ = nullptr;
+
+    Q_DISABLE_COPY(TRxSpinEdit)
+};
+
+} // namespace velkor
