@@ -1,6 +1,6 @@
 // The list select through the bare client library and through TIBSQL, over one database of
 // 100,000 processes; prints how much the statement layer costs on top of the client.
-#include "db/client_api.h"
+#include "bench/bare_select.h"
 #include "db/ib_database.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
@@ -23,66 +23,18 @@ using namespace velkor;
 constexpr const char *kListSelect = "SELECT * FROM SL_PROC_STATE";
 constexpr int kRows = 100000;
 
-void Check(ISC_STATUS result)
+// Naming the cursor, as TIBSQL does, makes the two do the same server calls.
+const bool kNamed = std::getenv("BENCH_UNNAMED") == nullptr;
+
+int RunBare(bench::TBareSelect &bare, int rows)
 {
-    if (result > 0)
-        ReportServerError();
+    bare.Execute(kNamed);
+    int fetched = 0;
+    while (fetched < rows && bare.Fetch())
+        ++fetched;
+    bare.Close();
+    return fetched;
 }
-
-// Prepared once; each run executes, fetches and closes, as a hand-written client would.
-class TBareSelect
-{
-public:
-    TBareSelect(TIBDatabase &database, TIBTransaction &transaction)
-        : transaction_(transaction)
-    {
-        const TClientApi &api = ClientApi();
-        area_.resize(XSQLDA_LENGTH(5));
-        auto *out = Out();
-        out->version = SQLDA_VERSION1;
-        out->sqln = 5;
-        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
-                                            &handle_));
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
-                                   kListSelect, 1, out));
-        for (int i = 0; i < out->sqld; ++i) {
-            XSQLVAR &var = out->sqlvar[i];
-            buffers_[static_cast<std::size_t>(i)].resize(static_cast<std::size_t>(var.sqllen) + 2);
-            var.sqldata = buffers_[static_cast<std::size_t>(i)].data();
-            var.sqlind = &nulls_[static_cast<std::size_t>(i)];
-        }
-    }
-    ~TBareSelect()
-    {
-        ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_drop);
-    }
-    TBareSelect(const TBareSelect &) = delete;
-    TBareSelect &operator=(const TBareSelect &) = delete;
-
-    // Naming the cursor, as TIBSQL does, makes the two do the same server calls.
-    bool named_ = std::getenv("BENCH_UNNAMED") == nullptr;
-    int Run(int rows)
-    {
-        const TClientApi &api = ClientApi();
-        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
-                                   nullptr));
-        if (named_)
-            Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
-        int fetched = 0;
-        while (fetched < rows && api.isc_dsql_fetch(ThreadStatusVector(), &handle_, 1, Out()) == 0)
-            ++fetched;
-        Check(api.isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close));
-        return fetched;
-    }
-
-private:
-    XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
-    TIBTransaction &transaction_;
-    isc_stmt_handle handle_ = 0;
-    std::vector<char> area_;
-    std::array<std::vector<char>, 5> buffers_;
-    std::array<short, 5> nulls_{};
-};
 
 int RunThroughStatement(TIBSQL &sql, int rows)
 {
@@ -130,7 +82,7 @@ int main(int argc, char **argv)
     transaction.Commit();
     transaction.StartTransaction();
 
-    TBareSelect bare(database, transaction);
+    bench::TBareSelect bare(database, transaction);
     auto &sql = CreateOwned<TIBSQL>(owner);
     sql.SetDatabase(&database);
     sql.SQL().SetLines({kListSelect});
@@ -141,7 +93,7 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(("bare/" + std::to_string(rows)).c_str(),
                                      [&bare, rows](benchmark::State &state) {
                                          for (auto _ : state)
-                                             if (bare.Run(rows) != rows)
+                                             if (RunBare(bare, rows) != rows)
                                                  state.SkipWithError("rows missing");
                                      })
             ->Unit(benchmark::kMicrosecond);

@@ -6,7 +6,9 @@
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
+#include "tests/support/error_text.h"
 #include "tests/support/panel_list.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
@@ -21,24 +23,13 @@
 namespace velkor {
 namespace {
 
-std::string ErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const std::exception &error) {
-        return error.what();
-    }
-    return "no error";
-}
+using test::ErrorText;
 
 class ResultSet : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        test::WirePanelPair(database, transaction, file.Path());
-        database.SetConnected(true);
-        transaction.StartTransaction();
         source.SetDataSet(&panel.list);
         link.SetBufferCount(10);
         link.SetDataSource(&source);
@@ -47,11 +38,11 @@ protected:
     // Another session's change, committed at once.
     void Elsewhere(const std::string &sql) { test::ExecuteElsewhere(file.Path(), sql); }
 
-    test::TTestDatabase file;
-    test::TScriptedLogin login{"SYSDBA", ""};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
+    test::TAttachedDatabase attached;
+    const test::TTestDatabase &file = attached.file;
+    TComponent &owner = attached.owner;
+    TIBDatabase &database = attached.database;
+    TIBTransaction &transaction = attached.transaction;
     test::TPanelList panel{owner, database, transaction};
     TDataSource &source = CreateOwned<TDataSource>(owner);
     test::TRecordingLink link;
@@ -120,7 +111,7 @@ TEST_F(ResultSet, locate_on_an_empty_list_moves_nothing_and_unknown_keys_are_nam
     EXPECT_FALSE(panel.list.Locate("PROC_ID", TVariant(1), {}));
     EXPECT_TRUE(panel.list.IsEmpty());
     EXPECT_EQ(panel.procId.AsInteger(), 0);
-    EXPECT_EQ(ErrorOf([&] { (void)panel.list.Locate("NO_SUCH", TVariant(1), {}); }),
+    EXPECT_EQ(ErrorText([&] { (void)panel.list.Locate("NO_SUCH", TVariant(1), {}); }),
               "ProceduresList: Field 'NO_SUCH' not found");
 }
 
@@ -180,7 +171,7 @@ TEST_F(ResultSet, reopening_reuses_the_prepared_statement_and_a_reconnect_prepar
 TEST_F(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
 {
     panel.list.Open();
-    EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM SL_PROC_STATE WHERE PROC_ID > 5"); }),
+    EXPECT_EQ(ErrorText([&] { Select("SELECT * FROM SL_PROC_STATE WHERE PROC_ID > 5"); }),
               "Dataset open");
     EXPECT_EQ(panel.list.SelectSQL().Text(), "SELECT * FROM SL_PROC_STATE\n");
     panel.list.Close();
@@ -193,24 +184,24 @@ TEST_F(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
 TEST_F(ResultSet, bad_opens_leave_the_set_closed_with_a_clear_error)
 {
     Select("");
-    EXPECT_EQ(ErrorOf([&] { panel.list.Open(); }), "Empty query");
+    EXPECT_EQ(ErrorText([&] { panel.list.Open(); }), "Empty query");
     EXPECT_FALSE(panel.list.Active());
 
     Select("SELECT * FROM NO_SUCH_TABLE");
-    EXPECT_NE(ErrorOf([&] { panel.list.Open(); }).find("NO_SUCH_TABLE"), std::string::npos);
+    EXPECT_NE(ErrorText([&] { panel.list.Open(); }).find("NO_SUCH_TABLE"), std::string::npos);
     EXPECT_FALSE(panel.list.Active());
     EXPECT_FALSE(panel.list.Prepared());
 
     for (const std::function<void()> &move :
          std::vector<std::function<void()>>{[&] { panel.list.First(); }, [&] { panel.list.Next(); },
                                             [&] { (void)panel.list.MoveBy(3); }})
-        EXPECT_EQ(ErrorOf(move),
+        EXPECT_EQ(ErrorText(move),
                   "ProceduresList: Cannot perform this operation on a closed dataset");
 
     TComponent bare{nullptr};
     auto &unassigned = CreateOwned<TIBDataSet>(bare);
     unassigned.SelectSQL().SetText("SELECT * FROM SL_PROC_STATE");
-    EXPECT_EQ(ErrorOf([&] { unassigned.Open(); }), "Database not assigned");
+    EXPECT_EQ(ErrorText([&] { unassigned.Open(); }), "Database not assigned");
 }
 
 TEST_F(ResultSet, integer_reads_give_zero_on_a_list_never_opened_closed_or_empty)
@@ -257,17 +248,17 @@ TEST_F(ResultSet, a_text_longer_than_the_field_is_cut_to_its_size)
 TEST_F(ResultSet, binding_failures_name_the_field_by_its_label)
 {
     Select("SELECT PROC_NAME, PROC_PRIORITY, PROC_AGE_MS, PROC_AGE_DAYS FROM SL_PROC_STATE");
-    EXPECT_EQ(ErrorOf([&] { panel.list.Open(); }), "ProceduresList: Field 'ProcID' not found");
+    EXPECT_EQ(ErrorText([&] { panel.list.Open(); }), "ProceduresList: Field 'ProcID' not found");
     EXPECT_FALSE(panel.list.Active());
 
     Select("SELECT CAST(PROC_ID AS DOUBLE PRECISION) AS PROC_ID, PROC_NAME, PROC_PRIORITY, "
            "PROC_AGE_MS, PROC_AGE_DAYS FROM SL_PROC_STATE");
-    EXPECT_EQ(ErrorOf([&] { panel.list.Open(); }),
+    EXPECT_EQ(ErrorText([&] { panel.list.Open(); }),
               "ProceduresList: Type mismatch for field 'ProcID', expecting: Integer actual: Float");
 
     Select("SELECT PROC_ID, PROC_ID AS PROC_NAME, PROC_PRIORITY, PROC_AGE_MS, PROC_AGE_DAYS "
            "FROM SL_PROC_STATE");
-    EXPECT_EQ(ErrorOf([&] { panel.list.Open(); }),
+    EXPECT_EQ(ErrorText([&] { panel.list.Open(); }),
               "ProceduresList: Type mismatch for field 'Procedure name', expecting: String "
               "actual: Integer");
     EXPECT_FALSE(panel.list.Active());
@@ -296,7 +287,7 @@ TEST(ResultSetTypes, a_64_bit_identifier_is_a_type_mismatch)
     transaction.StartTransaction();
     test::TPanelList panel{owner, database, transaction};
     EXPECT_EQ(
-        ErrorOf([&] { panel.list.Open(); }),
+        ErrorText([&] { panel.list.Open(); }),
         "ProceduresList: Type mismatch for field 'ProcID', expecting: Integer actual: LargeInt");
     EXPECT_FALSE(panel.list.Active());
 }
@@ -344,7 +335,7 @@ TEST_F(ResultSet, presentation_changes_relayout_only_an_open_list)
     EXPECT_EQ(link.calls, (std::vector<std::string>{"layout", "layout"}));
     EXPECT_EQ(panel.procId.DisplayLabel(), "") << "the same as the field name is stored empty";
     EXPECT_EQ(panel.procId.DisplayName(), "PROC_ID");
-    EXPECT_EQ(ErrorOf([&] { panel.procId.SetFieldKind(TFieldKind::fkData); }),
+    EXPECT_EQ(ErrorText([&] { panel.procId.SetFieldKind(TFieldKind::fkData); }),
               "ProceduresList: Cannot perform this operation on an open dataset");
 }
 

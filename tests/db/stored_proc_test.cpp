@@ -4,7 +4,9 @@
 #include "db/ib_error.h"
 #include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
+#include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
+#include "tests/support/error_text.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 
@@ -15,25 +17,11 @@
 namespace velkor {
 namespace {
 
-std::string ErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const std::exception &error) {
-        return error.what();
-    }
-    return "no error";
-}
+using test::ErrorText;
 
 class StoredProc : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::WirePanelPair(database, transaction, file.Path());
-        database.SetConnected(true);
-        transaction.StartTransaction();
-    }
     // Set up as the main window sets its two calls up.
     TIBStoredProc &Call(const char *name, const char *procedure)
     {
@@ -61,11 +49,10 @@ protected:
         transaction.StartTransaction();
     }
 
-    test::TTestDatabase file;
-    test::TScriptedLogin login{"SYSDBA", ""};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
+    test::TAttachedDatabase attached;
+    TComponent &owner = attached.owner;
+    TIBDatabase &database = attached.database;
+    TIBTransaction &transaction = attached.transaction;
 };
 
 TEST_F(StoredProc, the_first_call_reads_the_catalogue_and_prepares_later_calls_only_execute)
@@ -120,28 +107,28 @@ TEST_F(StoredProc, set_priority_sends_its_inputs_by_position)
 TEST_F(StoredProc, bad_calls_fail_with_their_own_messages)
 {
     TIBStoredProc &stop = Call("StopProcedure", "STOP_PROC");
-    EXPECT_EQ(ErrorOf([&] { (void)stop.ParamNamed("PROCID"); }),
+    EXPECT_EQ(ErrorText([&] { (void)stop.ParamNamed("PROCID"); }),
               "StopProcedure: Parameter 'PROCID' not found");
-    EXPECT_EQ(ErrorOf([&] { stop.ExecProc(); }), "Required Param value not set");
-    EXPECT_EQ(ErrorOf([&] { stop.Open(); }),
+    EXPECT_EQ(ErrorText([&] { stop.ExecProc(); }), "Required Param value not set");
+    EXPECT_EQ(ErrorText([&] { stop.Open(); }),
               "use ExecProc for Procedure; use TQuery for Select procedures");
     EXPECT_FALSE(stop.Active());
 
     auto &nameless = CreateOwned<TIBStoredProc>(owner);
     nameless.SetDatabase(&database);
-    EXPECT_EQ(ErrorOf([&] { nameless.ExecProc(); }), "No Stored Procedure Name assigned");
+    EXPECT_EQ(ErrorText([&] { nameless.ExecProc(); }), "No Stored Procedure Name assigned");
 
     Define("CREATE EXCEPTION PROC_BUSY 'the process is busy'");
     Define("CREATE PROCEDURE REFUSE (PROC_ID INTEGER) RETURNS (RESULT INTEGER) AS "
            "BEGIN EXCEPTION PROC_BUSY; END");
     TIBStoredProc &refuse = Call("Refuse", "REFUSE");
     refuse.ParamNamed("PROC_ID").SetIntegerValue(1);
-    EXPECT_NE(ErrorOf([&] { refuse.ExecProc(); }).find("the process is busy"), std::string::npos);
+    EXPECT_NE(ErrorText([&] { refuse.ExecProc(); }).find("the process is busy"), std::string::npos);
     EXPECT_TRUE(refuse.ParamNamed("RESULT").Value().IsEmpty()) << "outputs keep what they had";
 
     TIBStoredProc &missing = Call("Missing", "NO_SUCH_PROC");
     missing.ParamNamed("PROC_ID").SetIntegerValue(1);
-    EXPECT_NE(ErrorOf([&] { missing.ExecProc(); }).find("NO_SUCH_PROC"), std::string::npos);
+    EXPECT_NE(ErrorText([&] { missing.ExecProc(); }).find("NO_SUCH_PROC"), std::string::npos);
     EXPECT_FALSE(missing.IsPrepared());
 }
 
@@ -220,7 +207,7 @@ TEST(Params, values_types_and_shared_names)
     EXPECT_EQ(params[2].Value(), TVariant(99));
     EXPECT_EQ(params[2].ParamType(), TParamType::ptInput);
     EXPECT_EQ(params.LookupParam("Proc_Id"), &id);
-    EXPECT_EQ(ErrorOf([&] { (void)params.ParamNamed("NONE"); }), "Parameter 'NONE' not found");
+    EXPECT_EQ(ErrorText([&] { (void)params.ParamNamed("NONE"); }), "Parameter 'NONE' not found");
 
     TParams source;
     source.AddParam(TFieldType::ftInteger, "PROC_ID", TParamType::ptInput).SetIntegerValue(5);
