@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace velkor {
 
@@ -49,6 +51,19 @@ inline constexpr std::uint32_t kNoSavedOffset = 0xFFFFFFFFU;
 {
     return sizeof(TRecordHeader) +
            sizeof(TColumnDescriptor) * static_cast<std::size_t>(columnCount);
+}
+
+// A select column of this alias is not a column of the record: it fills the header's key.
+inline constexpr std::string_view kDbKeyName = "IBX_INTERNAL_DBKEY";
+
+// Record buffers live in blocks of 64-bit words, so that they start aligned.
+[[nodiscard]] constexpr std::size_t Words(std::size_t bytes) noexcept
+{
+    return (bytes + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t);
+}
+[[nodiscard]] inline char *Bytes(std::vector<std::uint64_t> &block) noexcept
+{
+    return reinterpret_cast<char *>(block.data());
 }
 
 [[nodiscard]] inline TRecordHeader &Header(char *buffer) noexcept
