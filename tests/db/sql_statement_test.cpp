@@ -5,11 +5,14 @@
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
 #include "tests/support/raw_sql.h"
+#include "tests/support/statement_fixture.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace velkor {
 namespace {
@@ -96,35 +99,8 @@ public:
     TCalls calls;
 };
 
-std::string ClientErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EIBClientError &error) {
-        return error.what();
-    }
-    return "no error";
-}
-
-class Statement : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        test::WirePanelPair(database, transaction, file.Path());
-        database.SetConnected(true);
-        transaction.StartTransaction();
-        sql.SetDatabase(&database);
-    }
-    void Text(const std::string &text) { sql.SQL().SetLines({text}); }
-
-    test::TTestDatabase file;
-    test::TScriptedLogin login{"SYSDBA", ""};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
-    TIBSQL &sql = CreateOwned<TIBSQL>(owner);
-};
+using test::ClientErrorOf;
+using Statement = test::StatementFixture;
 
 TEST_F(Statement, the_list_select_describes_twice_and_fetches_to_the_end)
 {
