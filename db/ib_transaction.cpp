@@ -141,12 +141,14 @@ void TIBTransaction::StartTransaction()
         if (database && !database->Connected())
             RaiseClientError(ClientError::DatabaseClosed);
     if (paramsChangedTpb_) {
-        paramsChangedTpb_ = false;
         const std::string built = BuildTpb(params_.Lines());
         ResizeZeroed(tpb_, tpb_.Size(), built.size());
         if (!built.empty())
             std::memcpy(tpb_.Data(), built.data(), built.size());
         tpbLength_ = static_cast<short>(built.size());
+        // Only now: a refused line must be refused again at the next start, not replaced by
+        // the buffer of the lines before it.
+        paramsChangedTpb_ = false;
     }
     std::vector<TTransactionExistenceBlock> request;
     for (TIBDatabase *database : databases_)

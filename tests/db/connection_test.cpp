@@ -1,4 +1,5 @@
 // Connections and transactions against a real throwaway database, through the embedded engine.
+#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
@@ -217,6 +218,24 @@ TEST_F(Connection, transaction_guards)
     panel.transaction.Params().Clear();
     panel.transaction.StartTransaction();
     EXPECT_EQ(panel.transaction.TpbBytes(), "");
+}
+
+TEST_F(Connection, a_refused_transaction_line_is_refused_at_every_start)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    panel.transaction.Params().SetLines({"read_committed", "rec_version", "nowait"});
+    panel.transaction.StartTransaction();
+    panel.transaction.Commit();
+    panel.transaction.Params().SetLines({"protected"});
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.StartTransaction(); }), 13);
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.StartTransaction(); }), 13)
+        << "the buffer of the lines before must not be used";
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    panel.transaction.Params().SetLines({"concurrency"});
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(panel.transaction.TpbBytes(), std::string("\x03\x02", 2));
 }
 
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
