@@ -238,6 +238,34 @@ TEST_F(Connection, a_refused_transaction_line_is_refused_at_every_start)
     EXPECT_EQ(panel.transaction.TpbBytes(), std::string("\x03\x02", 2));
 }
 
+TEST_F(Connection, params_changed_inside_an_update_are_guarded_as_any_change)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    TStringList &connectionParams = panel.database.Params();
+    const std::vector<std::string> before = connectionParams.Lines();
+    connectionParams.BeginUpdate();
+    EXPECT_EQ(ClientCodeOf([&] { connectionParams.Add("lc_messages=x"); }), 16);
+    connectionParams.EndUpdate();
+    EXPECT_EQ(connectionParams.Lines(), before);
+    TStringList &transactionParams = panel.transaction.Params();
+    transactionParams.BeginUpdate();
+    EXPECT_EQ(ClientCodeOf([&] { transactionParams.SetLines({"protected"}); }), 19);
+    transactionParams.EndUpdate();
+    EXPECT_EQ(transactionParams.Count(), 0);
+
+    panel.transaction.Commit();
+    transactionParams.BeginUpdate();
+    transactionParams.Add("concurrency");
+    transactionParams.Add("nowait");
+    transactionParams.EndUpdate();
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(panel.transaction.TpbBytes(), std::string("\x03\x02\x07", 3))
+        << "the buffer is built from the lines of the update";
+}
+
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
 {
     TScriptedLogin login("SYSDBA", "");

@@ -315,6 +315,31 @@ TEST_F(Statement, setters_rewrite_the_entry_to_their_own_type)
     EXPECT_EQ(sql.FetchedCount(), 0) << "nothing equals null";
 }
 
+TEST_F(Statement, a_text_changed_inside_an_update_is_guarded_and_prepared_anew)
+{
+    Text("SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = 1");
+    sql.ExecQuery();
+    TStringList &text = sql.SQL();
+    text.BeginUpdate();
+    EXPECT_EQ(ClientErrorOf([&] { text.Clear(); }), "IBSQL Open");
+    text.EndUpdate();
+    EXPECT_EQ(text.Lines(),
+              std::vector<std::string>{"SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = 1"})
+        << "nothing lost";
+    EXPECT_EQ(sql.Current()[0].StringValue(), "scheduler");
+
+    sql.CloseCursor();
+    text.BeginUpdate();
+    text.Clear();
+    text.Add("SELECT PROC_ID, PROC_PRIORITY FROM VELKOR_PROCESS");
+    text.Add("WHERE PROC_ID = 2");
+    text.EndUpdate();
+    EXPECT_FALSE(sql.IsPrepared());
+    sql.ExecQuery();
+    ASSERT_EQ(sql.Current().Count(), 2);
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 2);
+}
+
 TEST(ScaleConversion, scaled_integers_become_doubles_and_currency)
 {
     EXPECT_EQ(AdjustScale(12345, -2), 123.45);
