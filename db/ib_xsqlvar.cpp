@@ -326,9 +326,11 @@ double TIBXSQLVAR::DoubleValue() const
         const double value = AdjustScale(ScaledInteger(), Scale());
         if (Scale() == 0)
             return value;
-        // Rounded to the column's decimals, so that 123.45 does not read as 123.4499999.
+        // Rounded to 15 significant digits, then to the column's decimals, so that 123.45
+        // does not read as 123.4499999 and no digit shows that a double does not hold.
         char text[400];
-        std::snprintf(text, sizeof text, "%.*f", std::abs(Scale()), value);
+        std::snprintf(text, sizeof text, "%.14e", value);
+        std::snprintf(text, sizeof text, "%.*f", std::abs(Scale()), std::strtod(text, nullptr));
         return std::strtod(text, nullptr);
     }
     default:
