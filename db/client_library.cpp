@@ -189,6 +189,15 @@ void ReportServerError()
     throw EIBInterBaseError(sqlCode, serverErrorCode, std::move(message));
 }
 
+std::exception_ptr CaptureServerError() noexcept
+{
+    try {
+        ReportServerError();
+    } catch (...) {
+        return std::current_exception();
+    }
+}
+
 bool StatusVectorHasCode(const std::vector<std::int32_t> &codes) noexcept
 {
     const ISC_STATUS *status = ThreadStatusVector();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ void RequireClientLibrary();
 
 // Builds the message from the calling thread's status vector and raises EIBInterBaseError.
 [[noreturn]] void ReportServerError();
+// The error ReportServerError would raise, kept for raising after clean-up calls that overwrite
+// the status vector.
+[[nodiscard]] std::exception_ptr CaptureServerError() noexcept;
 // Whether any error code or number in the calling thread's status vector is one of `codes`.
 [[nodiscard]] bool StatusVectorHasCode(const std::vector<std::int32_t> &codes) noexcept;
 

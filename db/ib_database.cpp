@@ -230,10 +230,18 @@ void TIBDatabase::Detach(bool force)
                 throw;
         }
     };
+    // A commit the server refuses is rolled back so that the connection can close, and then
+    // reported: the work of the session is lost, and the operator must hear of it.
+    std::exception_ptr refused;
     for (std::size_t i = 0; i < transactions_.size(); ++i)
         if (TIBTransaction *transaction = transactions_[i])
             if (transaction->InTransaction())
-                guarded([&] { transaction->EndTransaction(transaction->DefaultAction(), true); });
+                guarded([&] {
+                    std::exception_ptr error =
+                        transaction->FinishTransaction(transaction->DefaultAction(), true);
+                    if (!refused)
+                        refused = std::move(error);
+                });
     for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
         if (TIBBase *link = sqlObjects_[i])
             guarded([&] { link->NotifyBeforeDatabaseDisconnect(); });
@@ -242,21 +250,24 @@ void TIBDatabase::Detach(bool force)
     const TStatusWord result =
         CheckCall(ClientApi().isc_detach_database(ThreadStatusVector(), &handle_), false);
     if (result > 0 && !force) {
-        if (!ConnectionIsLost())
+        if (!ConnectionIsLost()) {
+            if (refused)
+                std::rethrow_exception(refused);
             ReportServerError();
+        }
         // The server end is gone: nothing more can be detached, so the connection counts as
         // closed and Connect works again. The error is still reported, once.
-        try {
-            ReportServerError();
-        } catch (...) {
-            lost = std::current_exception();
-        }
+        lost = CaptureServerError();
         dbSqlDialect_ = 1;
     }
     handle_ = 0;
     for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
         if (TIBBase *link = sqlObjects_[i])
             guarded([&] { link->NotifyAfterDatabaseDisconnect(); });
+    if (refused && !force) {
+        dbSqlDialect_ = 1;
+        std::rethrow_exception(refused);
+    }
     if (lost)
         std::rethrow_exception(lost);
 }

@@ -273,12 +273,7 @@ TIBXSQLDA *TIBSQL::FetchNext()
     }
     if (result > 0) {
         // The message is taken before closing the cursor overwrites the status vector.
-        std::exception_ptr error;
-        try {
-            ReportServerError();
-        } catch (...) {
-            error = std::current_exception();
-        }
+        const std::exception_ptr error = CaptureServerError();
         try {
             CloseCursor();
         } catch (const EIBError &) {

@@ -167,15 +167,21 @@ void TIBTransaction::StartTransaction()
 
 void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
 {
+    // A forced end is someone else's clean-up: the server's refusal is not theirs to report.
+    (void)FinishTransaction(action, force);
+}
+
+std::exception_ptr TIBTransaction::FinishTransaction(TTransactionAction action, bool force)
+{
     RequireInTransaction();
     const TClientApi &api = ClientApi();
     if (action == TTransactionAction::TARollbackRetaining) {
         CheckCall(api.isc_rollback_retaining(ThreadStatusVector(), &handle_), true);
-        return;
+        return nullptr;
     }
     if (action == TTransactionAction::TACommitRetaining) {
         CheckCall(api.isc_commit_retaining(ThreadStatusVector(), &handle_), true);
-        return;
+        return nullptr;
     }
     for (TIBBase *link : sqlObjects_)
         if (link)
@@ -187,15 +193,20 @@ void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
                 ? CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false)
                 : CheckCall(api.isc_commit_transaction(ThreadStatusVector(), &handle_), false);
     }
-    if (force && result > 0)
-        result = CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);
+    std::exception_ptr refused;
+    if (result > 0) {
+        if (!force)
+            ReportServerError();
+        // Taken before the rollback overwrites the status vector.
+        refused = CaptureServerError();
+        CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);
+    }
     if (force)
         handle_ = 0;
-    else if (result > 0)
-        ReportServerError();
     for (TIBBase *link : sqlObjects_)
         if (link)
             link->NotifyAfterTransactionEnd();
+    return refused;
 }
 
 void TIBTransaction::IdleTimerTimer()

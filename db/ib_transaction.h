@@ -5,6 +5,7 @@
 #include "framework/component.h"
 #include "framework/string_list.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,10 @@ public:
     [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
 
 private:
+    friend class TIBDatabase;
+    // Ends as EndTransaction does; a forced end that the server refused is rolled back and the
+    // refusal returned, for a caller that reports it once its own clean-up is done.
+    [[nodiscard]] std::exception_ptr FinishTransaction(TTransactionAction action, bool force);
     void ParamsChanging();
 
     TIBDatabase *defaultDatabase_ = nullptr;

@@ -266,6 +266,82 @@ TEST_F(Connection, params_changed_inside_an_update_are_guarded_as_any_change)
         << "the buffer is built from the lines of the update";
 }
 
+// A commit the server refuses: a trigger on commit that raises while the row 666 is there.
+void InstallCommitRefusal(const std::string &path)
+{
+    TPanelPair setup(path);
+    setup.database.SetConnected(true);
+    setup.transaction.StartTransaction();
+    test::ExecuteRaw(setup.database, setup.transaction,
+                     "CREATE EXCEPTION VELKOR_REFUSED 'the plant refuses this commit'");
+    test::ExecuteRaw(setup.database, setup.transaction,
+                     "CREATE TRIGGER VELKOR_CHECK_COMMIT ON TRANSACTION COMMIT AS BEGIN "
+                     "IF (EXISTS(SELECT 1 FROM VELKOR_PROCESS WHERE PROC_ID = 666)) THEN "
+                     "EXCEPTION VELKOR_REFUSED; END");
+    setup.transaction.Commit();
+    setup.database.SetConnected(false);
+}
+
+TEST_F(Connection, disconnect_reports_a_refused_commit_after_closing_all_the_same)
+{
+    TScriptedLogin login("SYSDBA", "");
+    InstallCommitRefusal(file_.Path());
+    TPanelPair panel(file_.Path());
+    std::vector<std::string> log;
+    TIBBase link(nullptr);
+    link.AfterTrEndHandler = [&log](TIBBase &) { log.push_back("after end"); };
+    link.AfterDbDisconnectHandler = [&log](TIBBase &) { log.push_back("after disconnect"); };
+    link.SetDatabase(&panel.database);
+    panel.database.SetConnected(true);
+    panel.transaction.SetActive(true);
+    test::ExecuteRaw(panel.database, panel.transaction,
+                     "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+
+    std::string message;
+    try {
+        panel.database.SetConnected(false);
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("the plant refuses this commit"), std::string::npos) << message;
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    EXPECT_EQ(log, (std::vector<std::string>{"after end", "after disconnect"}));
+
+    panel.database.SetConnected(true);
+    panel.transaction.SetActive(true);
+    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
+                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
+              0)
+        << "rolled back";
+    panel.transaction.Commit();
+}
+
+TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit)
+{
+    TScriptedLogin login("SYSDBA", "");
+    InstallCommitRefusal(file_.Path());
+    {
+        TPanelPair panel(file_.Path());
+        panel.database.SetConnected(true);
+        panel.transaction.SetActive(true);
+        test::ExecuteRaw(panel.database, panel.transaction,
+                         "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+        EXPECT_NO_THROW(panel.transaction.EndTransaction(TTransactionAction::TACommit, true));
+        EXPECT_FALSE(panel.transaction.InTransaction());
+        panel.transaction.SetActive(true);
+        test::ExecuteRaw(panel.database, panel.transaction,
+                         "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+    } // destroyed while connected: commit refused, rolled back, detached, no exception
+
+    TPanelPair after(file_.Path());
+    after.database.SetConnected(true);
+    after.transaction.SetActive(true);
+    EXPECT_EQ(test::QueryInteger(after.database, after.transaction,
+                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
+              0);
+}
+
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
 {
     TScriptedLogin login("SYSDBA", "");
