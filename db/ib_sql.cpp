@@ -31,6 +31,12 @@ bool DescribesInput(int kind) noexcept
     return (kind >= 1 && kind <= 5) || kind == 8 || (kind >= 10 && kind <= 13);
 }
 
+// A select for update is a select: it is fetched through a cursor like any other.
+bool OpensCursor(int kind) noexcept
+{
+    return kind == StatementKind::Select || kind == StatementKind::SelectForUpdate;
+}
+
 bool DescribesOutput(int kind) noexcept
 {
     return kind == StatementKind::Select || kind == StatementKind::ExecProcedure ||
@@ -70,7 +76,7 @@ TIBSQL::~TIBSQL()
     MarkDestroying();
     // Destructors do not throw: the server's complaints about an ending statement are moot.
     if (handle_) {
-        if (open_ && kind_ == StatementKind::Select)
+        if (open_ && OpensCursor(kind_))
             ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close);
         FreeHandleQuietly();
     }
@@ -220,6 +226,7 @@ void TIBSQL::ExecQuery()
     const auto dialect = static_cast<unsigned short>(Dialect());
     switch (kind_) {
     case StatementKind::Select:
+    case StatementKind::SelectForUpdate:
         CheckCall(api.isc_dsql_execute2(ThreadStatusVector(), transaction, &handle_, dialect,
                                         Area(params_), nullptr),
                   true);
@@ -290,7 +297,7 @@ TIBXSQLDA *TIBSQL::FetchNext()
 void TIBSQL::CloseCursor()
 {
     bool failed = false;
-    if (handle_ && kind_ == StatementKind::Select && open_) {
+    if (handle_ && OpensCursor(kind_) && open_) {
         const TStatusWord result = CheckCall(
             ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close), false);
         failed = ThreadStatusVector()[0] == 1 && result > 0 &&
@@ -335,7 +342,7 @@ int TIBSQL::ColumnIndexOf(std::string_view name) const
 
 std::string TIBSQL::UniqueRelationName() const
 {
-    if (prepared_ && kind_ == StatementKind::Select)
+    if (prepared_ && OpensCursor(kind_))
         return current_.UniqueRelationName();
     return {};
 }

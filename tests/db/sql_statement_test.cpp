@@ -340,6 +340,23 @@ TEST_F(Statement, a_text_changed_inside_an_update_is_guarded_and_prepared_anew)
     EXPECT_EQ(sql.Current()[0].IntegerValue(), 2);
 }
 
+TEST_F(Statement, select_for_update_is_fetched_through_a_cursor)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS WHERE PROC_ID <= 3 ORDER BY PROC_ID FOR UPDATE");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.StatementKind(), StatementKind::SelectForUpdate);
+    EXPECT_TRUE(sql.IsOpen());
+    std::vector<int> ids{sql.Current()[0].IntegerValue()};
+    while (TIBXSQLDA *row = sql.FetchNext())
+        ids.push_back((*row)[0].IntegerValue());
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ClientErrorOf([&] { sql.ExecQuery(); }), "IBSQL Open");
+    sql.CloseCursor();
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 1) << "closed and opened again";
+    EXPECT_EQ(sql.UniqueRelationName(), "VELKOR_PROCESS");
+}
+
 TEST(ScaleConversion, scaled_integers_become_doubles_and_currency)
 {
     EXPECT_EQ(AdjustScale(12345, -2), 123.45);
