@@ -27,4 +27,4 @@ fuzz() {
     echo "$name: $(tail -n 1 "$log")"
 }
 fuzz registry_text "$dir/ui/registry/registry_text_fuzzer" "$top/tests/fuzz/registry"
-fuzz translate_params "$dir/fuzz/translate_params_fuzz"
+fuzz translate_params "$dir/fuzz/translate_params_fuzz" "$top/tests/fuzz/translate_params"

@@ -357,6 +357,17 @@ TEST_F(Statement, select_for_update_is_fetched_through_a_cursor)
     EXPECT_EQ(sql.UniqueRelationName(), "VELKOR_PROCESS");
 }
 
+TEST_F(Statement, line_comments_hide_quotes_and_markers_from_the_scanner)
+{
+    Text("SELECT PROC_NAME FROM VELKOR_PROCESS -- it's :NOT a parameter\r\n"
+         "WHERE PROC_ID = :ID -- nor is :THIS");
+    ASSERT_EQ(sql.Params().Count(), 1);
+    EXPECT_EQ(sql.Params()[0].Name(), "ID");
+    sql.Params()[0].SetIntegerValue(1);
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].StringValue(), "scheduler");
+}
+
 TEST(ScaleConversion, scaled_integers_become_doubles_and_currency)
 {
     EXPECT_EQ(AdjustScale(12345, -2), 123.45);
