@@ -342,6 +342,29 @@ TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit)
               0);
 }
 
+TEST_F(Connection, an_attachment_gone_behind_its_back_closes_and_reports_once)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    // Detached through a copy of the handle: the connection's own detach then finds the
+    // attachment gone, as after a lost server.
+    isc_db_handle copy = panel.database.Handle();
+    ASSERT_EQ(ClientApi().isc_detach_database(ThreadStatusVector(), &copy), 0);
+
+    std::string message;
+    try {
+        panel.database.SetConnected(false);
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("invalid database handle"), std::string::npos) << message;
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_NO_THROW(panel.database.SetConnected(false)) << "nothing left to close";
+    panel.database.SetConnected(true);
+    EXPECT_TRUE(panel.database.Connected());
+}
+
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
 {
     TScriptedLogin login("SYSDBA", "");

@@ -46,5 +46,34 @@ TEST_F(DescriptorValues, a_timestamp_drops_the_fraction_of_its_second)
         << "whole seconds stay whole";
 }
 
+TEST_F(DescriptorValues, integers_beyond_a_double_s_53_bits_stay_exact)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS WHERE PROC_ID = :ID");
+    TIBXSQLVAR &id = sql.Params()[0];
+    for (const std::int64_t value : {(std::int64_t{1} << 53) + 1, INT64_MAX, INT64_MIN + 1}) {
+        id.SetInt64Value(value);
+        EXPECT_EQ(id.Int64Value(), value);
+        EXPECT_EQ(id.StringValue(), std::to_string(value));
+    }
+    id.SetStringValue("9007199254740993");
+    EXPECT_EQ(id.Int64Value(), 9007199254740993) << "parsed from text, not through a double";
+}
+
+TEST_F(DescriptorValues, a_text_longer_than_its_length_field_is_refused_with_nothing_lost)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS WHERE PROC_NAME = :NAME");
+    TIBXSQLVAR &name = sql.Params()[0];
+    name.SetStringValue("scheduler");
+    EXPECT_EQ(ClientErrorOf([&] { name.SetStringValue(std::string(32768, 'x')); }),
+              "Invalid data conversion");
+    EXPECT_EQ(name.StringValue(), "scheduler");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 1);
+    sql.CloseCursor();
+    name.SetStringValue(std::string(32767, 'x'));
+    EXPECT_EQ(name.Length(), 32767);
+    EXPECT_EQ(name.StringValue().size(), 32767u);
+}
+
 } // namespace
 } // namespace velkor

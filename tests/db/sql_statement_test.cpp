@@ -368,6 +368,38 @@ TEST_F(Statement, line_comments_hide_quotes_and_markers_from_the_scanner)
     EXPECT_EQ(sql.Current()[0].StringValue(), "scheduler");
 }
 
+TEST_F(Statement, a_failed_fetch_reports_its_own_error_and_leaves_the_cursor_closed)
+{
+    sql.SetGoToFirstRecordOnExecute(false);
+    Text("SELECT 100 / (PROC_ID - 5) FROM VELKOR_PROCESS ORDER BY PROC_ID");
+    sql.ExecQuery();
+    std::string message;
+    try {
+        while (sql.FetchNext()) {
+        }
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("divide by zero"), std::string::npos) << message;
+    EXPECT_EQ(sql.FetchedCount(), 0);
+    EXPECT_FALSE(sql.IsOpen());
+    EXPECT_EQ(ClientErrorOf([&] { (void)sql.FetchNext(); }), "IBSQL Closed");
+}
+
+TEST_F(Statement, dropping_an_open_cursor_closes_it_with_the_handle)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS ORDER BY PROC_ID");
+    sql.ExecQuery();
+    ASSERT_TRUE(sql.IsOpen());
+    sql.DropStatement();
+    EXPECT_FALSE(sql.IsOpen());
+    EXPECT_FALSE(sql.IsPrepared());
+    EXPECT_EQ(sql.StatementHandle(), 0u);
+    EXPECT_EQ(ClientErrorOf([&] { (void)sql.FetchNext(); }), "IBSQL Closed");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 1) << "prepared and opened again";
+}
+
 TEST(ScaleConversion, scaled_integers_become_doubles_and_currency)
 {
     EXPECT_EQ(AdjustScale(12345, -2), 123.45);
