@@ -157,6 +157,8 @@ std::string BuildDpb(const std::vector<std::string> &lines)
         case 17:
         case 24:
         case 27:
+            // One byte is all these items carry: only the number's low 8 bits are sent, on
+            // purpose: num_buffers=300 goes as 44 rather than being refused.
             buffer += static_cast<char>(code);
             buffer += static_cast<char>(1);
             buffer += static_cast<char>(StrToInt(value) & 0xFF);
