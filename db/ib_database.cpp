@@ -52,8 +52,9 @@ TIBDatabase::~TIBDatabase()
         if (TIBBase *link = sqlObjects_[i]) {
             try {
                 link->NotifyDatabaseFree();
-            } catch (const std::exception &) {
+            } catch (const std::exception &error) {
                 // Destruction goes on; the link has let go of us by now.
+                LogSwallowedError("Connection freed", error);
             }
         }
     for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
@@ -222,12 +223,14 @@ void TIBDatabase::ReadServerDialect()
 void TIBDatabase::Detach(bool force)
 {
     RequireOpen();
+    // A forced close is someone else's clean-up: it goes on past every error, and logs it.
     auto guarded = [force](auto &&step) {
         try {
             step();
-        } catch (...) {
+        } catch (const std::exception &error) {
             if (!force)
                 throw;
+            LogSwallowedError("Forced close", error);
         }
     };
     // A commit the server refuses is rolled back so that the connection can close, and then
@@ -264,6 +267,8 @@ void TIBDatabase::Detach(bool force)
     for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
         if (TIBBase *link = sqlObjects_[i])
             guarded([&] { link->NotifyAfterDatabaseDisconnect(); });
+    if (refused && force)
+        LogSwallowedError("Commit refused at a forced close", refused);
     if (refused && !force) {
         dbSqlDialect_ = 1;
         std::rethrow_exception(refused);

@@ -39,10 +39,12 @@ TIBTransaction::~TIBTransaction()
     MarkDestroying();
     timer_->SetEnabled(false);
     if (handle_) {
+        // Destruction goes on whatever the server or a link's handler says; it is logged.
         try {
-            EndTransaction(defaultAction_, true);
-        } catch (const std::exception &) {
-            // A forced end only raises from a link's handler; destruction goes on.
+            LogSwallowedError("Transaction ended at destruction",
+                              FinishTransaction(defaultAction_, true));
+        } catch (const std::exception &error) {
+            LogSwallowedError("Transaction ended at destruction", error);
         }
         handle_ = 0;
     }
@@ -50,7 +52,8 @@ TIBTransaction::~TIBTransaction()
         if (link) {
             try {
                 link->NotifyTransactionFree();
-            } catch (const std::exception &) {
+            } catch (const std::exception &error) {
+                LogSwallowedError("Transaction freed", error);
             }
         }
     sqlObjects_.clear();
@@ -214,7 +217,7 @@ void TIBTransaction::IdleTimerTimer()
     if (!handle_)
         return;
     if (idleArmed_) {
-        EndTransaction(defaultAction_, true);
+        LogSwallowedError("Idle transaction ended", FinishTransaction(defaultAction_, true));
         Fire(OnIdleTimer, this);
     } else {
         idleArmed_ = true;

@@ -317,10 +317,12 @@ TEST_F(Connection, disconnect_reports_a_refused_commit_after_closing_all_the_sam
     panel.transaction.Commit();
 }
 
-TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit)
+TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit_but_log_it)
 {
     TScriptedLogin login("SYSDBA", "");
     InstallCommitRefusal(file_.Path());
+    std::vector<std::string> logged;
+    SetErrorLogHook([&logged](std::string_view message) { logged.emplace_back(message); });
     {
         TPanelPair panel(file_.Path());
         panel.database.SetConnected(true);
@@ -333,6 +335,9 @@ TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit)
         test::ExecuteRaw(panel.database, panel.transaction,
                          "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
     } // destroyed while connected: commit refused, rolled back, detached, no exception
+    SetErrorLogHook({});
+    ASSERT_EQ(logged.size(), 1u) << "the forced end asked for is not logged; the destruction is";
+    EXPECT_NE(logged[0].find("the plant refuses this commit"), std::string::npos) << logged[0];
 
     TPanelPair after(file_.Path());
     after.database.SetConnected(true);
