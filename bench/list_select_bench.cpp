@@ -1,9 +1,9 @@
 // The list select through the bare client library and through TIBSQL, over one database of
 // 100,000 processes; prints how much the statement layer costs on top of the client.
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 

@@ -1,7 +1,7 @@
 #include "db/client_library.h"
 
-#include "db/client_api.h"
 #include "db/ib_error.h"
+#include "db/internal/client_api.h"
 #include "framework/text.h"
 
 #include <dlfcn.h>

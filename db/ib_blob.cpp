@@ -1,8 +1,8 @@
 // Blob values of descriptor entries, moved segment by segment through the client's blob calls.
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_xsqlda.h"
+#include "db/internal/client_api.h"
 
 #include <array>
 #include <cstring>

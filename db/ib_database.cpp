@@ -1,8 +1,8 @@
 #include "db/ib_database.h"
 
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
 #include "db/slot_list.h"

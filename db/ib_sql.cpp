@@ -1,10 +1,10 @@
 #include "db/ib_sql.h"
 
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_sql_monitor.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 #include "db/translate_params.h"
 #include "framework/text.h"

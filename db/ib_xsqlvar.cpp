@@ -1,7 +1,7 @@
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_xsqlda.h"
+#include "db/internal/client_api.h"
 #include "db/sql_dates.h"
 #include "framework/exceptions.h"
 #include "framework/text.h"

@@ -1,8 +1,8 @@
 // Connections and transactions against a real throwaway database, through the embedded engine.
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"

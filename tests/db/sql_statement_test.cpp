@@ -1,9 +1,9 @@
 // Statements and their descriptor areas against a real throwaway database.
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/statement_fixture.h"
 #include "tests/support/test_database.h"

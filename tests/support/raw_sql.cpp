@@ -1,6 +1,6 @@
 #include "tests/support/raw_sql.h"
 
-#include "db/client_api.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 
 #include <stdexcept>
