@@ -302,7 +302,7 @@ bool TIBDatabase::AskLogin()
         password = params_.ValueFromIndex(passwordLine);
     std::string oldPassword = password;
 
-    const bool accepted = QueryDatabaseLogin(databaseName_, userName, password, false);
+    const bool accepted = CallLoginHook(databaseName_, userName, password, false);
     if (accepted) {
         std::string line = "user_name=" + userName;
         if (userLine < 0)

@@ -64,8 +64,8 @@ void SetLoginHook(TLoginHook hook)
     LoginHook() = std::move(hook);
 }
 
-bool QueryDatabaseLogin(const std::string &databaseName, std::string &userName,
-                        std::string &password, bool nameReadOnly)
+bool CallLoginHook(const std::string &databaseName, std::string &userName, std::string &password,
+                   bool nameReadOnly)
 {
     if (!LoginHook())
         return false;

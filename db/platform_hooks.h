@@ -28,8 +28,8 @@ void SetTimerFactory(TTimerFactory factory);
 using TLoginHook = std::function<bool(const std::string &databaseName, std::string &userName,
                                       std::string &password, bool nameReadOnly)>;
 void SetLoginHook(TLoginHook hook);
-[[nodiscard]] bool QueryDatabaseLogin(const std::string &databaseName, std::string &userName,
-                                      std::string &password, bool nameReadOnly);
+[[nodiscard]] bool CallLoginHook(const std::string &databaseName, std::string &userName,
+                                 std::string &password, bool nameReadOnly);
 
 // Shows the busy cursor while a statement is prepared or a result set opened.
 using TBusyHook = std::function<void(bool busy)>;
