@@ -15,6 +15,19 @@
 namespace velkor {
 
 static_assert(std::is_same_v<TClientHandle, isc_stmt_handle>);
+static_assert(StatementKind::Select == isc_info_sql_stmt_select);
+static_assert(StatementKind::Insert == isc_info_sql_stmt_insert);
+static_assert(StatementKind::Update == isc_info_sql_stmt_update);
+static_assert(StatementKind::Delete == isc_info_sql_stmt_delete);
+static_assert(StatementKind::DDL == isc_info_sql_stmt_ddl);
+static_assert(StatementKind::GetSegment == isc_info_sql_stmt_get_segment);
+static_assert(StatementKind::PutSegment == isc_info_sql_stmt_put_segment);
+static_assert(StatementKind::ExecProcedure == isc_info_sql_stmt_exec_procedure);
+static_assert(StatementKind::StartTransaction == isc_info_sql_stmt_start_trans);
+static_assert(StatementKind::Commit == isc_info_sql_stmt_commit);
+static_assert(StatementKind::Rollback == isc_info_sql_stmt_rollback);
+static_assert(StatementKind::SelectForUpdate == isc_info_sql_stmt_select_for_upd);
+static_assert(StatementKind::SetGenerator == isc_info_sql_stmt_set_generator);
 
 namespace {
 
@@ -26,9 +39,13 @@ XSQLDA *Area(TIBXSQLDA &area) noexcept
     return static_cast<XSQLDA *>(area.Block());
 }
 
+// Every kind that may run, that is all but the segment and start-transaction kinds (refused)
+// and those the server may add later.
 bool DescribesInput(int kind) noexcept
 {
-    return (kind >= 1 && kind <= 5) || kind == 8 || (kind >= 10 && kind <= 13);
+    return (kind >= StatementKind::Select && kind <= StatementKind::DDL) ||
+           kind == StatementKind::ExecProcedure ||
+           (kind >= StatementKind::Commit && kind <= StatementKind::SetGenerator);
 }
 
 // A select for update is a select: it is fetched through a cursor like any other.

@@ -1,7 +1,10 @@
+#include "db/ib_xsqlvar.h"
+
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_xsqlda.h"
 #include "db/internal/client_api.h"
+#include "db/scale_conversion.h"
 #include "db/sql_dates.h"
 #include "framework/exceptions.h"
 #include "framework/text.h"
@@ -16,6 +19,14 @@
 #include <sstream>
 
 namespace velkor {
+
+static_assert(SqlType::Varying == SQL_VARYING && SqlType::Text == SQL_TEXT);
+static_assert(SqlType::Double == SQL_DOUBLE && SqlType::Float == SQL_FLOAT);
+static_assert(SqlType::Long == SQL_LONG && SqlType::Short == SQL_SHORT);
+static_assert(SqlType::Timestamp == SQL_TIMESTAMP && SqlType::Blob == SQL_BLOB);
+static_assert(SqlType::DFloat == SQL_D_FLOAT && SqlType::Array == SQL_ARRAY);
+static_assert(SqlType::Quad == SQL_QUAD && SqlType::TypeTime == SQL_TYPE_TIME);
+static_assert(SqlType::TypeDate == SQL_TYPE_DATE && SqlType::Int64 == SQL_INT64);
 
 namespace {
 
@@ -84,46 +95,6 @@ template<class Read> auto ThroughVariant(std::string text, Read read)
 }
 
 } // namespace
-
-double AdjustScale(std::int64_t value, int scale)
-{
-    // The power of ten as a double: 32 bits hold no more than 10^9, and NUMERIC(18,18) needs
-    // 10^18.
-    const double power = std::pow(10.0, std::abs(scale));
-    if (scale > 0)
-        return static_cast<double>(value) * power;
-    if (scale < 0)
-        return static_cast<double>(value) / power;
-    return static_cast<double>(value);
-}
-
-TCurrency AdjustScaleToCurrency(std::int64_t value, int scale)
-{
-    constexpr std::int64_t kUnit = 10000;
-    std::int64_t result = 0;
-    if (scale >= 0) {
-        std::int64_t factor = kUnit;
-        for (int i = 0; i < scale; ++i)
-            if (__builtin_mul_overflow(factor, std::int64_t{10}, &factor))
-                InvalidConversion();
-        if (__builtin_mul_overflow(value, factor, &result))
-            InvalidConversion();
-        return TCurrency{result};
-    }
-    if (scale < -18)
-        return TCurrency{0};
-    std::int64_t divisor = 1;
-    for (int i = 0; i < -scale; ++i)
-        divisor *= 10;
-    const std::int64_t whole = value / divisor;
-    const std::int64_t remainder = value % divisor;
-    const auto fraction = static_cast<std::int64_t>(
-        std::llround(static_cast<double>(remainder) / static_cast<double>(divisor) * kUnit));
-    if (__builtin_mul_overflow(whole, kUnit, &result) ||
-        __builtin_add_overflow(result, fraction, &result))
-        InvalidConversion();
-    return TCurrency{result};
-}
 
 int TIBXSQLVAR::SqlTypeWithNull() const noexcept
 {
