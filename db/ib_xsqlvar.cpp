@@ -40,6 +40,38 @@ XSQLVAR &Var(void *record) noexcept
     return *static_cast<XSQLVAR *>(record);
 }
 
+// The families the conversions treat alike; every value accessor switches on these.
+enum class TFamily { text, floating, integer, date, blob, array, quad, other };
+
+TFamily FamilyOf(int type) noexcept
+{
+    switch (type) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return TFamily::text;
+    case SQL_DOUBLE:
+    case SQL_FLOAT:
+    case SQL_D_FLOAT:
+        return TFamily::floating;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return TFamily::integer;
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+        return TFamily::date;
+    case SQL_BLOB:
+        return TFamily::blob;
+    case SQL_ARRAY:
+        return TFamily::array;
+    case SQL_QUAD:
+        return TFamily::quad;
+    default:
+        return TFamily::other;
+    }
+}
+
 template<class T> T Load(const char *data) noexcept
 {
     T value;
@@ -225,21 +257,16 @@ std::int32_t TIBXSQLVAR::IntegerValue() const
 {
     if (IsNullValue())
         return 0;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text: {
         std::int32_t value = 0;
         if (!TryStrToInt(Trim(RawText()), value))
             InvalidConversion();
         return value;
     }
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return ToInt32(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0) {
             const std::int64_t value = ScaledInteger();
             if (value < std::numeric_limits<std::int32_t>::min() ||
@@ -257,17 +284,12 @@ std::int64_t TIBXSQLVAR::Int64Value() const
 {
     if (IsNullValue())
         return 0;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return ParseInt64(RawText());
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return ToInt64(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         // Unscaled values are returned exactly: a double holds only 53 bits of them.
         if (Scale() == 0)
             return ScaledInteger();
@@ -282,18 +304,12 @@ double TIBXSQLVAR::DoubleValue() const
     if (IsNullValue())
         return 0.0;
     const char *data = Var(record_).sqldata;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return ThroughVariant(RawText(), [](const TVariant &v) { return v.AsDouble(); });
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return Load<double>(data);
-    case SQL_FLOAT:
-        return Load<float>(data);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64: {
+    case TFamily::floating:
+        return ColumnType() == SQL_FLOAT ? Load<float>(data) : Load<double>(data);
+    case TFamily::integer: {
         const double value = AdjustScale(ScaledInteger(), Scale());
         if (Scale() == 0)
             return value;
@@ -313,16 +329,15 @@ TCurrency TIBXSQLVAR::CurrencyValue() const
 {
     if (IsNullValue())
         return TCurrency{};
-    switch (ColumnType()) {
-    case SQL_TEXT:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
+        // Only fixed-length text reads as currency; a varying one does not.
+        if (ColumnType() != SQL_TEXT)
+            InvalidConversion();
         return ThroughVariant(RawText(), [](const TVariant &v) { return v.AsCurrency(); });
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return AdjustScaleToCurrency(ToInt64(DoubleValue()), 0);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         return AdjustScaleToCurrency(ScaledInteger(), Scale());
     default:
         InvalidConversion();
@@ -333,73 +348,65 @@ TDateTime TIBXSQLVAR::DateTimeValue() const
 {
     if (IsNullValue())
         return TDateTime{};
-    const TClientApi &api = ClientApi();
-    const char *data = Var(record_).sqldata;
-    std::tm fields{};
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text: {
         TDateTime value;
         if (!ParseDateTimeText(RawText(), value))
             InvalidConversion();
         return value;
     }
-    case SQL_TIMESTAMP: {
-        const auto stamp = Load<ISC_QUAD>(data);
-        api.isc_decode_date(&stamp, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, true, true, value))
-            InvalidConversion();
-        return value;
-    }
-    case SQL_TYPE_TIME: {
-        const auto time = Load<ISC_TIME>(data);
-        api.isc_decode_sql_time(&time, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, false, true, value))
-            InvalidConversion();
-        return value;
-    }
-    case SQL_TYPE_DATE: {
-        const auto date = Load<ISC_DATE>(data);
-        api.isc_decode_sql_date(&date, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, true, false, value))
-            InvalidConversion();
-        return value;
-    }
+    case TFamily::date:
+        return DecodedDate();
     default:
         InvalidConversion();
     }
+}
+
+TDateTime TIBXSQLVAR::DecodedDate() const
+{
+    const TClientApi &api = ClientApi();
+    const char *data = Var(record_).sqldata;
+    std::tm fields{};
+    bool withDate = true;
+    bool withTime = true;
+    if (ColumnType() == SQL_TIMESTAMP) {
+        const auto stamp = Load<ISC_QUAD>(data);
+        api.isc_decode_date(&stamp, &fields);
+    } else if (ColumnType() == SQL_TYPE_TIME) {
+        const auto time = Load<ISC_TIME>(data);
+        api.isc_decode_sql_time(&time, &fields);
+        withDate = false;
+    } else {
+        const auto date = Load<ISC_DATE>(data);
+        api.isc_decode_sql_date(&date, &fields);
+        withTime = false;
+    }
+    TDateTime value;
+    if (!CombineDateTime(fields, withDate, withTime, value))
+        InvalidConversion();
+    return value;
 }
 
 std::string TIBXSQLVAR::StringValue() const
 {
     if (IsNullValue())
         return {};
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return RawText();
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return TVariant(DoubleValue()).AsString();
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0)
             return ColumnType() == SQL_INT64 ? IntToStr(Int64Value()) : IntToStr(IntegerValue());
         if (Scale() < -4)
             return TVariant(DoubleValue()).AsString();
         return TVariant(CurrencyValue()).AsString();
-    case SQL_TIMESTAMP:
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
+    case TFamily::date:
         return ShortDateText(DateTimeValue());
-    case SQL_BLOB:
+    case TFamily::blob:
         return ReadBlob();
-    case SQL_ARRAY:
+    case TFamily::array:
         return "(Array)";
     default:
         InvalidConversion();
@@ -410,17 +417,12 @@ TVariant TIBXSQLVAR::VariantValue() const
 {
     if (IsNullValue())
         return TVariant::Null();
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return TVariant(StringValue());
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return TVariant(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0) {
             // The variant has no 64-bit integer to hold it.
             if (ColumnType() == SQL_INT64)
@@ -430,13 +432,11 @@ TVariant TIBXSQLVAR::VariantValue() const
         if (Scale() < -4)
             return TVariant(DoubleValue());
         return TVariant(CurrencyValue());
-    case SQL_TIMESTAMP:
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
+    case TFamily::date:
         return TVariant(DateTimeValue());
-    case SQL_BLOB:
+    case TFamily::blob:
         return TVariant("(Blob)");
-    case SQL_ARRAY:
+    case TFamily::array:
         return TVariant("(Array)");
     default:
         InvalidConversion();
@@ -445,10 +445,10 @@ TVariant TIBXSQLVAR::VariantValue() const
 
 TQuad TIBXSQLVAR::QuadValue() const
 {
-    switch (ColumnType()) {
-    case SQL_BLOB:
-    case SQL_ARRAY:
-    case SQL_QUAD: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::blob:
+    case TFamily::array:
+    case TFamily::quad: {
         const auto quad = Load<ISC_QUAD>(Var(record_).sqldata);
         return TQuad{quad.gds_quad_high, quad.gds_quad_low};
     }
@@ -565,12 +565,11 @@ void TIBXSQLVAR::SetStringValue(std::string_view value)
                     std::min(value.size(), static_cast<std::size_t>(Length())));
         return;
     }
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         StoreText(value);
         return;
-    case SQL_BLOB: {
+    case TFamily::blob: {
         std::istringstream stream{std::string(value)};
         WriteBlobFromStream(stream);
         return;

@@ -89,6 +89,8 @@ private:
     [[nodiscard]] std::string ReadBlob() const;
     [[nodiscard]] std::int64_t ScaledInteger() const noexcept;
     [[nodiscard]] std::string RawText() const;
+    // The value of a date-family entry, decoded by its own type.
+    [[nodiscard]] TDateTime DecodedDate() const;
 
     TIBXSQLDA &area_;
     int index_;
