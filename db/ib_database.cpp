@@ -5,7 +5,6 @@
 #include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
-#include "db/slot_list.h"
 #include "framework/text.h"
 
 #include <cstring>
@@ -31,25 +30,27 @@ bool ConnectionIsLost() noexcept
 
 TIBDatabase::TIBDatabase(TComponent *owner)
     : TCustomConnection(owner)
+    , idle_([this] { return handle_ != 0; },
+            [this] {
+                ForceClose();
+                Fire(OnIdleTimer, this);
+            })
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
     params_.OnChange = [this](TObject *) { paramsChanged_ = true; };
     internalTransaction_ = std::make_unique<TIBTransaction>(nullptr);
     internalTransaction_->SetDefaultDatabase(this);
-    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
-    timer_->SetEnabled(false);
 }
 
 TIBDatabase::~TIBDatabase()
 {
     MarkDestroying();
-    timer_->SetEnabled(false);
-    idleTimer_ = 0;
+    idle_.Stop();
     if (handle_)
         ForceClose();
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i]) {
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i)) {
             try {
                 link->NotifyDatabaseFree();
             } catch (const std::exception &error) {
@@ -57,10 +58,10 @@ TIBDatabase::~TIBDatabase()
                 LogSwallowedError("Connection freed", error);
             }
         }
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        RemoveSQLObject(static_cast<int>(i));
-    for (std::size_t i = 0; i < transactions_.size(); ++i)
-        RemoveTransaction(static_cast<int>(i));
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        RemoveSQLObject(i);
+    for (int i = 0; i < transactions_.Count(); ++i)
+        RemoveTransaction(i);
     internalTransaction_.reset();
     WipeBlock(dpb_);
     ClearHiddenPassword();
@@ -90,17 +91,6 @@ void TIBDatabase::SetDefaultTransaction(TIBTransaction *transaction)
     defaultTransaction_ = transaction;
 }
 
-void TIBDatabase::SetIdleTimer(int milliseconds)
-{
-    if (milliseconds < 0)
-        RaiseClientError(ClientError::TimeoutNegative);
-    idleTimer_ = milliseconds;
-    timer_->SetEnabled(false);
-    timer_->SetInterval(milliseconds);
-    if (milliseconds > 0)
-        timer_->SetEnabled(true);
-}
-
 void TIBDatabase::SetSQLDialect(int dialect)
 {
     if (dialect < 1 || (handle_ && dialect > dbSqlDialect_))
@@ -128,7 +118,7 @@ void TIBDatabase::RequireDatabaseName() const
 
 TStatusWord TIBDatabase::CheckCall(TStatusWord result, bool raise)
 {
-    idleArmed_ = false;
+    idle_.Disarm();
     if (raise && result > 0)
         ReportServerError();
     return result;
@@ -236,8 +226,8 @@ void TIBDatabase::Detach(bool force)
     // A commit the server refuses is rolled back so that the connection can close, and then
     // reported: the work of the session is lost, and the operator must hear of it.
     std::exception_ptr refused;
-    for (std::size_t i = 0; i < transactions_.size(); ++i)
-        if (TIBTransaction *transaction = transactions_[i])
+    for (int i = 0; i < transactions_.Count(); ++i)
+        if (TIBTransaction *transaction = transactions_.At(i))
             if (transaction->InTransaction())
                 guarded([&] {
                     std::exception_ptr error =
@@ -245,8 +235,8 @@ void TIBDatabase::Detach(bool force)
                     if (!refused)
                         refused = std::move(error);
                 });
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i])
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i))
             guarded([&] { link->NotifyBeforeDatabaseDisconnect(); });
 
     std::exception_ptr lost;
@@ -264,8 +254,8 @@ void TIBDatabase::Detach(bool force)
         dbSqlDialect_ = 1;
     }
     handle_ = 0;
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i])
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i))
             guarded([&] { link->NotifyAfterDatabaseDisconnect(); });
     if (refused && force)
         LogSwallowedError("Commit refused at a forced close", refused);
@@ -330,21 +320,9 @@ int TIBDatabase::FindParamLine(std::string_view name) const
     return -1;
 }
 
-void TIBDatabase::IdleTimerTimer()
-{
-    if (!handle_)
-        return;
-    if (idleArmed_) {
-        ForceClose();
-        Fire(OnIdleTimer, this);
-    } else {
-        idleArmed_ = true;
-    }
-}
-
 int TIBDatabase::AddSQLObject(TIBBase *link)
 {
-    const int index = AddToSlots(sqlObjects_, link);
+    const int index = sqlObjects_.Add(link);
     if (link->ResultSetConnectChange)
         RegisterClient(link->Owner(), link->ResultSetConnectChange);
     return index;
@@ -352,7 +330,7 @@ int TIBDatabase::AddSQLObject(TIBBase *link)
 
 void TIBDatabase::RemoveSQLObject(int index)
 {
-    TIBBase *link = TakeSlot(sqlObjects_, index);
+    TIBBase *link = sqlObjects_.Take(index);
     if (!link)
         return;
     link->SetDatabase(nullptr);
@@ -364,22 +342,18 @@ int TIBDatabase::AddTransaction(TIBTransaction *transaction)
 {
     if (FindTransaction(transaction) >= 0)
         return -1;
-    return AddToSlots(transactions_, transaction);
+    return transactions_.Add(transaction);
 }
 
 void TIBDatabase::RemoveTransaction(int index)
 {
-    TIBTransaction *transaction = TakeSlot(transactions_, index);
-    if (!transaction)
-        return;
-    transaction->RemoveDatabase(transaction->FindDatabase(this));
-    if (transaction == defaultTransaction_)
-        defaultTransaction_ = nullptr;
+    if (TIBTransaction *transaction = transactions_.Unlink(index, defaultTransaction_))
+        transaction->RemoveDatabase(transaction->FindDatabase(this));
 }
 
 int TIBDatabase::FindTransaction(const TIBTransaction *transaction) const noexcept
 {
-    return IndexInSlots(transactions_, transaction);
+    return transactions_.IndexOf(transaction);
 }
 
 TIBTransaction *TIBDatabase::FindDefaultTransaction() const noexcept

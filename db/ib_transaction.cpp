@@ -5,7 +5,6 @@
 #include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
-#include "db/slot_list.h"
 
 #include <cstring>
 #include <exception>
@@ -26,18 +25,22 @@ struct TTransactionExistenceBlock
 
 TIBTransaction::TIBTransaction(TComponent *owner)
     : TComponent(owner)
+    , idle_([this] { return handle_ != 0; },
+            [this] {
+                LogSwallowedError("Idle transaction ended",
+                                  FinishTransaction(defaultAction_, true));
+                Fire(OnIdleTimer, this);
+            })
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
     params_.OnChange = [this](TObject *) { paramsChangedTpb_ = true; };
-    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
-    timer_->SetEnabled(false);
 }
 
 TIBTransaction::~TIBTransaction()
 {
     MarkDestroying();
-    timer_->SetEnabled(false);
+    idle_.Stop();
     if (handle_) {
         // Destruction goes on whatever the server or a link's handler says; it is logged.
         try {
@@ -56,9 +59,9 @@ TIBTransaction::~TIBTransaction()
                 LogSwallowedError("Transaction freed", error);
             }
         }
-    sqlObjects_.clear();
-    for (std::size_t i = 0; i < databases_.size(); ++i)
-        RemoveDatabase(static_cast<int>(i));
+    sqlObjects_.Clear();
+    for (int i = 0; i < databases_.Count(); ++i)
+        RemoveDatabase(i);
 }
 
 void TIBTransaction::SetActive(bool value)
@@ -85,17 +88,6 @@ void TIBTransaction::SetDefaultDatabase(TIBDatabase *database)
         AddDatabase(database);
     }
     defaultDatabase_ = database;
-}
-
-void TIBTransaction::SetIdleTimer(int milliseconds)
-{
-    if (milliseconds < 0)
-        RaiseClientError(ClientError::TimeoutNegative);
-    idleTimer_ = milliseconds;
-    timer_->SetEnabled(false);
-    timer_->SetInterval(milliseconds);
-    if (milliseconds > 0)
-        timer_->SetEnabled(true);
 }
 
 void TIBTransaction::SetDefaultAction(TTransactionAction action)
@@ -129,8 +121,8 @@ TStatusWord TIBTransaction::CheckCall(TStatusWord result, bool raise)
 {
     for (TIBDatabase *database : databases_)
         if (database)
-            database->idleArmed_ = false;
-    idleArmed_ = false;
+            database->idle_.Disarm();
+    idle_.Disarm();
     if (raise && result > 0)
         ReportServerError();
     return result;
@@ -212,18 +204,6 @@ std::exception_ptr TIBTransaction::FinishTransaction(TTransactionAction action, 
     return refused;
 }
 
-void TIBTransaction::IdleTimerTimer()
-{
-    if (!handle_)
-        return;
-    if (idleArmed_) {
-        LogSwallowedError("Idle transaction ended", FinishTransaction(defaultAction_, true));
-        Fire(OnIdleTimer, this);
-    } else {
-        idleArmed_ = true;
-    }
-}
-
 std::string TIBTransaction::TpbBytes() const
 {
     return std::string(tpb_.Data() ? tpb_.Data() : "", static_cast<std::size_t>(tpbLength_));
@@ -234,22 +214,18 @@ int TIBTransaction::AddDatabase(TIBDatabase *database)
     const int existing = FindDatabase(database);
     if (existing >= 0)
         return existing;
-    return AddToSlots(databases_, database);
+    return databases_.Add(database);
 }
 
 void TIBTransaction::RemoveDatabase(int index)
 {
-    TIBDatabase *database = TakeSlot(databases_, index);
-    if (!database)
-        return;
-    database->RemoveTransaction(database->FindTransaction(this));
-    if (database == defaultDatabase_)
-        defaultDatabase_ = nullptr;
+    if (TIBDatabase *database = databases_.Unlink(index, defaultDatabase_))
+        database->RemoveTransaction(database->FindTransaction(this));
 }
 
 int TIBTransaction::FindDatabase(const TIBDatabase *database) const noexcept
 {
-    return IndexInSlots(databases_, database);
+    return databases_.IndexOf(database);
 }
 
 TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
@@ -264,12 +240,12 @@ TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
 
 int TIBTransaction::AddSQLObject(TIBBase *link)
 {
-    return AddToSlots(sqlObjects_, link);
+    return sqlObjects_.Add(link);
 }
 
 void TIBTransaction::RemoveSQLObject(int index)
 {
-    if (TIBBase *link = TakeSlot(sqlObjects_, index))
+    if (TIBBase *link = sqlObjects_.Take(index))
         link->SetTransaction(nullptr);
 }
 

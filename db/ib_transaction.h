@@ -2,6 +2,8 @@
 
 #include "db/client_library.h"
 #include "db/ib_base.h"
+#include "db/idle_timer.h"
+#include "db/link_list.h"
 #include "framework/component.h"
 #include "framework/string_list.h"
 
@@ -13,7 +15,6 @@
 namespace velkor {
 
 class TIBDatabase;
-class TPlatformTimer;
 
 enum class TTransactionAction {
     TARollback = 0,
@@ -34,8 +35,8 @@ public:
     [[nodiscard]] bool InTransaction() const noexcept { return handle_ != 0; }
     [[nodiscard]] TIBDatabase *DefaultDatabase() const noexcept { return defaultDatabase_; }
     void SetDefaultDatabase(TIBDatabase *database);
-    [[nodiscard]] int IdleTimer() const noexcept { return idleTimer_; }
-    void SetIdleTimer(int milliseconds);
+    [[nodiscard]] int IdleTimer() const noexcept { return idle_.Interval(); }
+    void SetIdleTimer(int milliseconds) { idle_.SetInterval(milliseconds); }
     [[nodiscard]] TTransactionAction DefaultAction() const noexcept { return defaultAction_; }
     void SetDefaultAction(TTransactionAction action);
     [[nodiscard]] TStringList &Params() noexcept { return params_; }
@@ -51,7 +52,8 @@ public:
     void RequireNotInTransaction() const;
     void RequireDatabases() const;
     TStatusWord CheckCall(TStatusWord result, bool raise);
-    void IdleTimerTimer();
+    // What the idle timer does at each tick.
+    void IdleTimerTimer() { idle_.Tick(); }
 
     [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
     [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
@@ -65,13 +67,10 @@ public:
     int AddSQLObject(TIBBase *link);
     void RemoveSQLObject(int index);
 
-    [[nodiscard]] int DatabaseCount() const noexcept { return static_cast<int>(databases_.size()); }
-    [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.at(index); }
-    [[nodiscard]] int SQLObjectCount() const noexcept
-    {
-        return static_cast<int>(sqlObjects_.size());
-    }
-    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
+    [[nodiscard]] int DatabaseCount() const noexcept { return databases_.Count(); }
+    [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.At(index); }
+    [[nodiscard]] int SQLObjectCount() const noexcept { return sqlObjects_.Count(); }
+    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.At(index); }
 
 private:
     friend class TIBDatabase;
@@ -81,7 +80,6 @@ private:
     void ParamsChanging();
 
     TIBDatabase *defaultDatabase_ = nullptr;
-    int idleTimer_ = 0;
     TTransactionAction defaultAction_ = TTransactionAction::TACommit;
     TStringList params_;
 
@@ -89,10 +87,9 @@ private:
     TByteBlock tpb_;
     short tpbLength_ = 0;
     bool paramsChangedTpb_ = true;
-    bool idleArmed_ = false;
-    std::vector<TIBDatabase *> databases_;
-    std::vector<TIBBase *> sqlObjects_;
-    std::unique_ptr<TPlatformTimer> timer_;
+    TLinkList<TIBDatabase> databases_;
+    TLinkList<TIBBase> sqlObjects_;
+    TIdleTimer idle_;
 };
 
 } // namespace velkor

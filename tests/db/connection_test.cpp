@@ -370,6 +370,51 @@ TEST_F(Connection, an_attachment_gone_behind_its_back_closes_and_reports_once)
     EXPECT_TRUE(panel.database.Connected());
 }
 
+TEST_F(Connection, idle_timers_end_what_two_ticks_find_unused)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    int databaseIdle = 0;
+    int transactionIdle = 0;
+    panel.database.OnIdleTimer = [&](TObject *) { ++databaseIdle; };
+    panel.transaction.OnIdleTimer = [&](TObject *) { ++transactionIdle; };
+    panel.database.SetIdleTimer(1000);
+    panel.transaction.SetIdleTimer(500);
+    EXPECT_EQ(panel.database.IdleTimer(), 1000);
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.SetIdleTimer(-5); }), 20);
+    EXPECT_EQ(panel.transaction.IdleTimer(), 500) << "a refused interval changes nothing";
+    panel.database.IdleTimerTimer(); // nothing to end yet
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    test::ExecuteRaw(panel.database, panel.transaction,
+                     "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (1, 'one')");
+
+    panel.transaction.IdleTimerTimer();
+    panel.database.IdleTimerTimer();
+    panel.transaction.Commit(); // a client call between the ticks keeps both
+    panel.transaction.IdleTimerTimer();
+    panel.database.IdleTimerTimer();
+    EXPECT_TRUE(panel.database.Connected());
+    EXPECT_EQ(databaseIdle + transactionIdle, 0);
+
+    panel.transaction.StartTransaction();
+    panel.transaction.IdleTimerTimer();
+    panel.transaction.IdleTimerTimer();
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    EXPECT_EQ(transactionIdle, 1);
+    panel.database.IdleTimerTimer();
+    EXPECT_TRUE(panel.database.Connected()) << "the commit was a client call of the connection";
+    panel.database.IdleTimerTimer();
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_EQ(databaseIdle, 1);
+
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
+                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
+              1);
+}
+
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
 {
     TScriptedLogin login("SYSDBA", "");
