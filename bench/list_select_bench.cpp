@@ -33,17 +33,20 @@ void Check(ISC_STATUS result)
 class TBareSelect
 {
 public:
+    // The bare client calls reach the handles as a statement does, through a link.
     TBareSelect(TIBDatabase &database, TIBTransaction &transaction)
-        : transaction_(transaction)
+        : link_(nullptr)
     {
+        link_.SetDatabase(&database);
+        link_.SetTransaction(&transaction);
         const TClientApi &api = ClientApi();
         area_.resize(XSQLDA_LENGTH(5));
         auto *out = Out();
         out->version = SQLDA_VERSION1;
         out->sqln = 5;
-        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
-                                            &handle_));
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
+        Check(
+            api.isc_dsql_alloc_statement2(ThreadStatusVector(), link_.DatabaseHandle(), &handle_));
+        Check(api.isc_dsql_prepare(ThreadStatusVector(), link_.TransactionHandle(), &handle_, 0,
                                    kListSelect, 1, out));
         for (int i = 0; i < out->sqld; ++i) {
             XSQLVAR &var = out->sqlvar[i];
@@ -64,7 +67,7 @@ public:
     int Run(int rows)
     {
         const TClientApi &api = ClientApi();
-        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
+        Check(api.isc_dsql_execute(ThreadStatusVector(), link_.TransactionHandle(), &handle_, 1,
                                    nullptr));
         if (named_)
             Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
@@ -77,7 +80,7 @@ public:
 
 private:
     XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
-    TIBTransaction &transaction_;
+    TIBBase link_;
     isc_stmt_handle handle_ = 0;
     std::vector<char> area_;
     std::array<std::vector<char>, 5> buffers_;

@@ -14,6 +14,9 @@
 
 namespace velkor {
 
+namespace gate {
+class TLinkGate;
+}
 class TIBTransaction;
 
 // One attachment to one database, with its login, parameter buffer and the transactions and
@@ -52,12 +55,10 @@ public:
     TNotifyEvent OnDialectDowngradeWarning;
 
     [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
-    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
 
     void RequireOpen() const;
     void RequireClosed() const;
     void RequireDatabaseName() const;
-    TStatusWord CheckCall(TStatusWord result, bool raise);
 
     void Attach();
     void Detach(bool force);
@@ -68,10 +69,6 @@ public:
     // What the idle timer does at each tick.
     void IdleTimerTimer() { idle_.Tick(); }
 
-    int AddSQLObject(TIBBase *link);
-    void RemoveSQLObject(int index);
-    int AddTransaction(TIBTransaction *transaction);
-    void RemoveTransaction(int index);
     [[nodiscard]] int FindTransaction(const TIBTransaction *transaction) const noexcept;
     [[nodiscard]] TIBTransaction *FindDefaultTransaction() const noexcept;
     [[nodiscard]] TIBTransaction &InternalTransaction() noexcept { return *internalTransaction_; }
@@ -88,6 +85,14 @@ protected:
 
 private:
     friend class TIBTransaction;
+    friend class gate::TLinkGate;
+
+    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
+    TStatusWord CheckCall(TStatusWord result, bool raise);
+    int AddSQLObject(TIBBase *link);
+    void RemoveSQLObject(int index);
+    int AddTransaction(TIBTransaction *transaction);
+    void RemoveTransaction(int index);
     void ReadServerDialect();
     void ParamsChanging();
     void ClearHiddenPassword() noexcept;

@@ -5,6 +5,7 @@
 #include "db/ib_sql_monitor.h"
 #include "db/ib_transaction.h"
 #include "db/internal/client_api.h"
+#include "db/internal/status_gate.h"
 #include "db/platform_hooks.h"
 #include "db/translate_params.h"
 #include "framework/text.h"
@@ -111,7 +112,7 @@ int TIBSQL::Dialect() const noexcept
 TStatusWord TIBSQL::CheckCall(TStatusWord result, bool raise)
 {
     if (Transaction())
-        return Transaction()->CheckCall(result, raise);
+        return gate::TStatusGate::Check(*Transaction(), result, raise);
     if (raise && result > 0)
         ReportServerError();
     // The status is passed on as it is: a failed fetch must not pass for a row.

@@ -13,6 +13,9 @@
 
 namespace velkor {
 
+namespace gate {
+class TStatusGate;
+}
 class TIBDatabase;
 class TIBTransaction;
 
@@ -70,10 +73,12 @@ public:
     [[nodiscard]] int Dialect() const noexcept;
     [[nodiscard]] TClientHandle *DatabaseHandle() const { return base_.DatabaseHandle(); }
     [[nodiscard]] TClientHandle *TransactionHandle() const { return base_.TransactionHandle(); }
-    // Every client call's status passes here: the transaction's check, or ours without one.
-    TStatusWord CheckCall(TStatusWord result, bool raise);
 
 private:
+    friend class gate::TStatusGate;
+
+    // Every client call's status passes here: the transaction's check, or ours without one.
+    TStatusWord CheckCall(TStatusWord result, bool raise);
     [[nodiscard]] std::string SQLText() const;
     void FreeHandleQuietly() noexcept;
     void ResetCursorFlags() noexcept;

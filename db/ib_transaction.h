@@ -14,6 +14,10 @@
 
 namespace velkor {
 
+namespace gate {
+class TLinkGate;
+class TStatusGate;
+} // namespace gate
 class TIBDatabase;
 
 enum class TTransactionAction {
@@ -51,21 +55,15 @@ public:
     void RequireInTransaction() const;
     void RequireNotInTransaction() const;
     void RequireDatabases() const;
-    TStatusWord CheckCall(TStatusWord result, bool raise);
     // What the idle timer does at each tick.
     void IdleTimerTimer() { idle_.Tick(); }
 
     [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
-    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
     // The parameter buffer the last start sent (empty for no Params).
     [[nodiscard]] std::string TpbBytes() const;
 
-    int AddDatabase(TIBDatabase *database);
-    void RemoveDatabase(int index);
     [[nodiscard]] int FindDatabase(const TIBDatabase *database) const noexcept;
     [[nodiscard]] TIBDatabase *FindDefaultDatabase() const noexcept;
-    int AddSQLObject(TIBBase *link);
-    void RemoveSQLObject(int index);
 
     [[nodiscard]] int DatabaseCount() const noexcept { return databases_.Count(); }
     [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.At(index); }
@@ -74,6 +72,15 @@ public:
 
 private:
     friend class TIBDatabase;
+    friend class gate::TLinkGate;
+    friend class gate::TStatusGate;
+
+    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
+    TStatusWord CheckCall(TStatusWord result, bool raise);
+    int AddDatabase(TIBDatabase *database);
+    void RemoveDatabase(int index);
+    int AddSQLObject(TIBBase *link);
+    void RemoveSQLObject(int index);
     // Ends as EndTransaction does; a forced end that the server refused is rolled back and the
     // refusal returned, for a caller that reports it once its own clean-up is done.
     [[nodiscard]] std::exception_ptr FinishTransaction(TTransactionAction action, bool force);
