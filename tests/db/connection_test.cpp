@@ -32,6 +32,17 @@ struct TPanelPair
         database.SetName("MainDatabase");
         test::WirePanelPair(database, transaction, path);
     }
+    // Connects and starts the transaction, as the window's Connect does.
+    void Open()
+    {
+        database.SetConnected(true);
+        transaction.SetActive(true);
+    }
+    [[nodiscard]] long ProcessCount(const std::string &condition = "1 = 1")
+    {
+        return test::QueryInteger(database, transaction,
+                                  "SELECT COUNT(*) FROM VELKOR_PROCESS WHERE " + condition);
+    }
     TComponent owner{nullptr};
     TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
     TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
@@ -134,16 +145,13 @@ TEST_F(Connection, disconnect_commits_the_active_transaction)
     TScriptedLogin login("SYSDBA", "");
     TPanelPair writer(file_.Path());
     TPanelPair reader(file_.Path());
-    writer.database.SetConnected(true);
-    writer.transaction.SetActive(true);
+    writer.Open();
     reader.database.SetConnected(true);
     test::ExecuteRaw(writer.database, writer.transaction,
                      "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (1, 'one')");
 
     reader.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(reader.database, reader.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0);
+    EXPECT_EQ(reader.ProcessCount(), 0);
     reader.transaction.Commit();
 
     writer.database.SetConnected(false);
@@ -151,17 +159,14 @@ TEST_F(Connection, disconnect_commits_the_active_transaction)
     writer.transaction.SetActive(false); // what the window does next: nothing left to do
 
     reader.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(reader.database, reader.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              1);
+    EXPECT_EQ(reader.ProcessCount(), 1);
 }
 
 TEST_F(Connection, setting_active_false_rolls_back)
 {
     TScriptedLogin login("SYSDBA", "");
     TPanelPair panel(file_.Path());
-    panel.database.SetConnected(true);
-    panel.transaction.SetActive(true);
+    panel.Open();
     const TClientHandle first = panel.transaction.Handle();
     panel.transaction.SetActive(true);
     EXPECT_EQ(panel.transaction.Handle(), first) << "started once";
@@ -170,9 +175,7 @@ TEST_F(Connection, setting_active_false_rolls_back)
     panel.transaction.SetActive(false);
     EXPECT_FALSE(panel.transaction.Active());
     panel.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0);
+    EXPECT_EQ(panel.ProcessCount(), 0);
 }
 
 TEST_F(Connection, destroying_a_connected_window_commits_then_detaches)
@@ -180,17 +183,13 @@ TEST_F(Connection, destroying_a_connected_window_commits_then_detaches)
     TScriptedLogin login("SYSDBA", "");
     {
         TPanelPair panel(file_.Path());
-        panel.database.SetConnected(true);
-        panel.transaction.SetActive(true);
+        panel.Open();
         test::ExecuteRaw(panel.database, panel.transaction,
                          "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (7, 'seven')");
     }
     TPanelPair after(file_.Path());
-    after.database.SetConnected(true);
-    after.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(after.database, after.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS WHERE PROC_ID = 7"),
-              1);
+    after.Open();
+    EXPECT_EQ(after.ProcessCount("PROC_ID = 7"), 1);
 }
 
 TEST_F(Connection, transaction_guards)
@@ -292,8 +291,7 @@ TEST_F(Connection, disconnect_reports_a_refused_commit_after_closing_all_the_sam
     link.AfterTrEndHandler = [&log](TIBBase &) { log.push_back("after end"); };
     link.AfterDbDisconnectHandler = [&log](TIBBase &) { log.push_back("after disconnect"); };
     link.SetDatabase(&panel.database);
-    panel.database.SetConnected(true);
-    panel.transaction.SetActive(true);
+    panel.Open();
     test::ExecuteRaw(panel.database, panel.transaction,
                      "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
 
@@ -308,12 +306,8 @@ TEST_F(Connection, disconnect_reports_a_refused_commit_after_closing_all_the_sam
     EXPECT_FALSE(panel.transaction.InTransaction());
     EXPECT_EQ(log, (std::vector<std::string>{"after end", "after disconnect"}));
 
-    panel.database.SetConnected(true);
-    panel.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0)
-        << "rolled back";
+    panel.Open();
+    EXPECT_EQ(panel.ProcessCount(), 0) << "rolled back";
     panel.transaction.Commit();
 }
 
@@ -325,8 +319,7 @@ TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit_but_log_it)
     SetErrorLogHook([&logged](std::string_view message) { logged.emplace_back(message); });
     {
         TPanelPair panel(file_.Path());
-        panel.database.SetConnected(true);
-        panel.transaction.SetActive(true);
+        panel.Open();
         test::ExecuteRaw(panel.database, panel.transaction,
                          "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
         EXPECT_NO_THROW(panel.transaction.EndTransaction(TTransactionAction::TACommit, true));
@@ -340,11 +333,8 @@ TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit_but_log_it)
     EXPECT_NE(logged[0].find("the plant refuses this commit"), std::string::npos) << logged[0];
 
     TPanelPair after(file_.Path());
-    after.database.SetConnected(true);
-    after.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(after.database, after.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0);
+    after.Open();
+    EXPECT_EQ(after.ProcessCount(), 0);
 }
 
 TEST_F(Connection, an_attachment_gone_behind_its_back_closes_and_reports_once)
@@ -410,9 +400,7 @@ TEST_F(Connection, idle_timers_end_what_two_ticks_find_unused)
 
     panel.database.SetConnected(true);
     panel.transaction.StartTransaction();
-    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              1);
+    EXPECT_EQ(panel.ProcessCount(), 1);
 }
 
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)
