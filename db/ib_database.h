@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace velkor {
 

@@ -8,9 +8,7 @@
 #include "framework/string_list.h"
 
 #include <exception>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace velkor {
 
