@@ -10,7 +10,7 @@
 #include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
-#include "ui/error_log.h"
+#include "db/platform_hooks.h"
 #include "ui/form_font.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/text_codec.h"

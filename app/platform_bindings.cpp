@@ -5,11 +5,14 @@
 #include "ui/text_codec.h"
 
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTimer>
 
 namespace velkor {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSwallowedErrors, "velkor.errors")
 
 class TQtTimer final : public TPlatformTimer
 {
@@ -53,6 +56,9 @@ void InstallPlatformHooks()
         return std::make_unique<TQtTimer>(std::move(onTick));
     });
     SetLoginHook(LoginThroughDialog);
+    SetErrorLogHook([](std::string_view message) {
+        qCWarning(lcSwallowedErrors).noquote() << DatabaseText(message);
+    });
     SetBusyHook([](bool busy) {
         if (busy)
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -2,10 +2,11 @@
 
 // The list select run straight through the client library, prepared once, as a hand-written
 // client would: the baseline the benchmarks hold our layers against.
-#include "db/client_api.h"
 #include "db/client_library.h"
+#include "db/ib_base.h"
 #include "db/ib_database.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 
 #include <array>
 #include <cstdint>
@@ -24,16 +25,19 @@ class TBareSelect
 {
 public:
     TBareSelect(TIBDatabase &database, TIBTransaction &transaction)
-        : transaction_(transaction)
+        : link_(nullptr)
     {
+        // The bare client calls reach the handles as a statement does, through a link.
+        link_.SetDatabase(&database);
+        link_.SetTransaction(&transaction);
         const TClientApi &api = ClientApi();
         area_.resize(XSQLDA_LENGTH(5));
         XSQLDA *out = Out();
         out->version = SQLDA_VERSION1;
         out->sqln = 5;
-        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
-                                            &handle_));
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
+        Check(
+            api.isc_dsql_alloc_statement2(ThreadStatusVector(), link_.DatabaseHandle(), &handle_));
+        Check(api.isc_dsql_prepare(ThreadStatusVector(), link_.TransactionHandle(), &handle_, 0,
                                    "SELECT * FROM SL_PROC_STATE", 1, out));
         for (int i = 0; i < out->sqld; ++i) {
             XSQLVAR &var = out->sqlvar[i];
@@ -53,7 +57,7 @@ public:
     void Execute(bool named = true)
     {
         const TClientApi &api = ClientApi();
-        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
+        Check(api.isc_dsql_execute(ThreadStatusVector(), link_.TransactionHandle(), &handle_, 1,
                                    nullptr));
         if (named)
             Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
@@ -75,7 +79,7 @@ public:
 
 private:
     XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
-    TIBTransaction &transaction_;
+    TIBBase link_;
     isc_stmt_handle handle_ = 0;
     std::vector<char> area_;
     std::array<std::vector<char>, 5> buffers_;

@@ -4,6 +4,7 @@
 #include "db/ib_database.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 

@@ -1,6 +1,6 @@
 #include "db/column_values.h"
 
-#include "db/client_api.h"
+#include "db/internal/client_api.h"
 #include "db/ib_xsqlda.h"
 
 #include <cstring>

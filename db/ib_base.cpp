@@ -3,6 +3,7 @@
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "db/internal/link_gate.h"
 
 namespace velkor {
 
@@ -19,12 +20,12 @@ void TIBBase::SetDatabase(TIBDatabase *database)
     if (database_) {
         TIBDatabase *old = database_;
         database_ = nullptr; // the removal calls back here
-        old->RemoveSQLObject(indexInDatabase_);
+        gate::TLinkGate::Unregister(*old, indexInDatabase_);
         indexInDatabase_ = -1;
     }
     database_ = database;
     if (database_) {
-        indexInDatabase_ = database_->AddSQLObject(this);
+        indexInDatabase_ = gate::TLinkGate::Register(*database_, this);
         if (!transaction_)
             SetTransaction(database_->FindDefaultTransaction());
     }
@@ -37,12 +38,12 @@ void TIBBase::SetTransaction(TIBTransaction *transaction)
     if (transaction_) {
         TIBTransaction *old = transaction_;
         transaction_ = nullptr;
-        old->RemoveSQLObject(indexInTransaction_);
+        gate::TLinkGate::Unregister(*old, indexInTransaction_);
         indexInTransaction_ = -1;
     }
     transaction_ = transaction;
     if (transaction_) {
-        indexInTransaction_ = transaction_->AddSQLObject(this);
+        indexInTransaction_ = gate::TLinkGate::Register(*transaction_, this);
         if (!database_)
             SetDatabase(transaction_->FindDefaultDatabase());
     }
@@ -53,7 +54,7 @@ TClientHandle *TIBBase::DatabaseHandle() const
     if (!database_)
         RaiseClientError(ClientError::DatabaseNotAssigned);
     database_->RequireOpen();
-    return database_->HandleAddress();
+    return gate::TLinkGate::HandleAddress(*database_);
 }
 
 TClientHandle *TIBBase::TransactionHandle() const
@@ -61,7 +62,7 @@ TClientHandle *TIBBase::TransactionHandle() const
     if (!transaction_)
         RaiseClientError(ClientError::TransactionNotAssigned);
     transaction_->RequireInTransaction();
-    return transaction_->HandleAddress();
+    return gate::TLinkGate::HandleAddress(*transaction_);
 }
 
 void TIBBase::NotifyBeforeDatabaseDisconnect()

@@ -1,8 +1,9 @@
 // Blob values of descriptor entries, moved segment by segment through the client's blob calls.
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_xsqlda.h"
+#include "db/internal/client_api.h"
+#include "db/internal/status_gate.h"
 
 #include <array>
 #include <cstring>
@@ -21,10 +22,7 @@ constexpr std::size_t kSegmentSize = 32768;
 class TBlobHandle
 {
 public:
-    explicit TBlobHandle(TIBSQL &statement) noexcept
-        : statement_(statement)
-    {
-    }
+    TBlobHandle() noexcept = default;
     TBlobHandle(const TBlobHandle &) = delete;
     TBlobHandle &operator=(const TBlobHandle &) = delete;
     ~TBlobHandle()
@@ -33,14 +31,17 @@ public:
             ClientApi().isc_close_blob(ThreadStatusVector(), &handle_);
     }
     isc_blob_handle *Address() noexcept { return &handle_; }
-    void Close()
+    // The close call's status, for the caller to check; a blob that did not close is closed
+    // again when the object goes.
+    [[nodiscard]] TStatusWord Close() noexcept
     {
-        statement_.CheckCall(ClientApi().isc_close_blob(ThreadStatusVector(), &handle_), true);
-        handle_ = 0;
+        const TStatusWord result = ClientApi().isc_close_blob(ThreadStatusVector(), &handle_);
+        if (result == 0)
+            handle_ = 0;
+        return result;
     }
 
 private:
-    TIBSQL &statement_;
     isc_blob_handle handle_ = 0;
 };
 
@@ -54,11 +55,12 @@ void TIBXSQLVAR::ReadBlobToStream(std::ostream &stream) const
     const TQuad quad = QuadValue();
     id.gds_quad_high = quad.high;
     id.gds_quad_low = quad.low;
-    TBlobHandle blob(statement);
-    statement.CheckCall(api.isc_open_blob2(ThreadStatusVector(), statement.DatabaseHandle(),
-                                           statement.TransactionHandle(), blob.Address(), &id, 0,
-                                           nullptr),
-                        true);
+    TBlobHandle blob;
+    gate::TStatusGate::Check(statement,
+                             api.isc_open_blob2(ThreadStatusVector(), statement.DatabaseHandle(),
+                                                statement.TransactionHandle(), blob.Address(), &id,
+                                                0, nullptr),
+                             true);
     std::array<char, kSegmentSize> segment{};
     for (;;) {
         unsigned short length = 0;
@@ -67,10 +69,10 @@ void TIBXSQLVAR::ReadBlobToStream(std::ostream &stream) const
         if (result == isc_segstr_eof)
             break;
         if (result != 0 && result != isc_segment)
-            statement.CheckCall(result, true);
+            gate::TStatusGate::Check(statement, result, true);
         stream.write(segment.data(), length);
     }
-    blob.Close();
+    gate::TStatusGate::Check(statement, blob.Close(), true);
 }
 
 std::string TIBXSQLVAR::ReadBlob() const
@@ -85,11 +87,12 @@ void TIBXSQLVAR::WriteBlobFromStream(std::istream &stream)
     TIBSQL &statement = area_.Statement();
     const TClientApi &api = ClientApi();
     ISC_QUAD id{};
-    TBlobHandle blob(statement);
-    statement.CheckCall(api.isc_create_blob2(ThreadStatusVector(), statement.DatabaseHandle(),
-                                             statement.TransactionHandle(), blob.Address(), &id, 0,
-                                             nullptr),
-                        true);
+    TBlobHandle blob;
+    gate::TStatusGate::Check(statement,
+                             api.isc_create_blob2(ThreadStatusVector(), statement.DatabaseHandle(),
+                                                  statement.TransactionHandle(), blob.Address(),
+                                                  &id, 0, nullptr),
+                             true);
     stream.clear();
     stream.seekg(0);
     std::array<char, kSegmentSize> segment{};
@@ -98,11 +101,12 @@ void TIBXSQLVAR::WriteBlobFromStream(std::istream &stream)
         const auto length = static_cast<unsigned short>(stream.gcount());
         if (length == 0)
             break;
-        statement.CheckCall(
+        gate::TStatusGate::Check(
+            statement,
             api.isc_put_segment(ThreadStatusVector(), blob.Address(), length, segment.data()),
             true);
     }
-    blob.Close();
+    gate::TStatusGate::Check(statement, blob.Close(), true);
     SetQuadValue(TQuad{id.gds_quad_high, id.gds_quad_low});
 }
 

@@ -1,6 +1,6 @@
 #include "db/ib_custom_dataset.h"
 
-#include "db/client_api.h"
+#include "db/internal/client_api.h"
 #include "db/client_library.h"
 #include "db/column_values.h"
 #include "db/data_source.h"

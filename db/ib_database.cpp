@@ -1,11 +1,10 @@
 #include "db/ib_database.h"
 
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
-#include "db/slot_list.h"
 #include "framework/text.h"
 
 #include <cstring>
@@ -31,35 +30,38 @@ bool ConnectionIsLost() noexcept
 
 TIBDatabase::TIBDatabase(TComponent *owner)
     : TCustomConnection(owner)
+    , idle_([this] { return handle_ != 0; },
+            [this] {
+                ForceClose();
+                Fire(OnIdleTimer, this);
+            })
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
     params_.OnChange = [this](TObject *) { paramsChanged_ = true; };
     internalTransaction_ = std::make_unique<TIBTransaction>(nullptr);
     internalTransaction_->SetDefaultDatabase(this);
-    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
-    timer_->SetEnabled(false);
 }
 
 TIBDatabase::~TIBDatabase()
 {
     MarkDestroying();
-    timer_->SetEnabled(false);
-    idleTimer_ = 0;
+    idle_.Stop();
     if (handle_)
         ForceClose();
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i]) {
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i)) {
             try {
                 link->NotifyDatabaseFree();
-            } catch (const std::exception &) {
+            } catch (const std::exception &error) {
                 // Destruction goes on; the link has let go of us by now.
+                LogSwallowedError("Connection freed", error);
             }
         }
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        RemoveSQLObject(static_cast<int>(i));
-    for (std::size_t i = 0; i < transactions_.size(); ++i)
-        RemoveTransaction(static_cast<int>(i));
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        RemoveSQLObject(i);
+    for (int i = 0; i < transactions_.Count(); ++i)
+        RemoveTransaction(i);
     internalTransaction_.reset();
     WipeBlock(dpb_);
     ClearHiddenPassword();
@@ -89,17 +91,6 @@ void TIBDatabase::SetDefaultTransaction(TIBTransaction *transaction)
     defaultTransaction_ = transaction;
 }
 
-void TIBDatabase::SetIdleTimer(int milliseconds)
-{
-    if (milliseconds < 0)
-        RaiseClientError(ClientError::TimeoutNegative);
-    idleTimer_ = milliseconds;
-    timer_->SetEnabled(false);
-    timer_->SetInterval(milliseconds);
-    if (milliseconds > 0)
-        timer_->SetEnabled(true);
-}
-
 void TIBDatabase::SetSQLDialect(int dialect)
 {
     if (dialect < 1 || (handle_ && dialect > dbSqlDialect_))
@@ -127,7 +118,7 @@ void TIBDatabase::RequireDatabaseName() const
 
 TStatusWord TIBDatabase::CheckCall(TStatusWord result, bool raise)
 {
-    idleArmed_ = false;
+    idle_.Disarm();
     if (raise && result > 0)
         ReportServerError();
     return result;
@@ -222,41 +213,56 @@ void TIBDatabase::ReadServerDialect()
 void TIBDatabase::Detach(bool force)
 {
     RequireOpen();
+    // A forced close is someone else's clean-up: it goes on past every error, and logs it.
     auto guarded = [force](auto &&step) {
         try {
             step();
-        } catch (...) {
+        } catch (const std::exception &error) {
             if (!force)
                 throw;
+            LogSwallowedError("Forced close", error);
         }
     };
-    for (std::size_t i = 0; i < transactions_.size(); ++i)
-        if (TIBTransaction *transaction = transactions_[i])
+    // A commit the server refuses is rolled back so that the connection can close, and then
+    // reported: the work of the session is lost, and the operator must hear of it.
+    std::exception_ptr refused;
+    for (int i = 0; i < transactions_.Count(); ++i)
+        if (TIBTransaction *transaction = transactions_.At(i))
             if (transaction->InTransaction())
-                guarded([&] { transaction->EndTransaction(transaction->DefaultAction(), true); });
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i])
+                guarded([&] {
+                    std::exception_ptr error =
+                        transaction->FinishTransaction(transaction->DefaultAction(), true);
+                    if (!refused)
+                        refused = std::move(error);
+                });
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i))
             guarded([&] { link->NotifyBeforeDatabaseDisconnect(); });
 
     std::exception_ptr lost;
     const TStatusWord result =
         CheckCall(ClientApi().isc_detach_database(ThreadStatusVector(), &handle_), false);
     if (result > 0 && !force) {
-        if (!ConnectionIsLost())
+        if (!ConnectionIsLost()) {
+            if (refused)
+                std::rethrow_exception(refused);
             ReportServerError();
+        }
         // The server end is gone: nothing more can be detached, so the connection counts as
         // closed and Connect works again. The error is still reported, once.
-        try {
-            ReportServerError();
-        } catch (...) {
-            lost = std::current_exception();
-        }
+        lost = CaptureServerError();
         dbSqlDialect_ = 1;
     }
     handle_ = 0;
-    for (std::size_t i = 0; i < sqlObjects_.size(); ++i)
-        if (TIBBase *link = sqlObjects_[i])
+    for (int i = 0; i < sqlObjects_.Count(); ++i)
+        if (TIBBase *link = sqlObjects_.At(i))
             guarded([&] { link->NotifyAfterDatabaseDisconnect(); });
+    if (refused && force)
+        LogSwallowedError("Commit refused at a forced close", refused);
+    if (refused && !force) {
+        dbSqlDialect_ = 1;
+        std::rethrow_exception(refused);
+    }
     if (lost)
         std::rethrow_exception(lost);
 }
@@ -286,7 +292,7 @@ bool TIBDatabase::AskLogin()
         password = params_.ValueFromIndex(passwordLine);
     std::string oldPassword = password;
 
-    const bool accepted = QueryDatabaseLogin(databaseName_, userName, password, false);
+    const bool accepted = CallLoginHook(databaseName_, userName, password, false);
     if (accepted) {
         std::string line = "user_name=" + userName;
         if (userLine < 0)
@@ -314,21 +320,9 @@ int TIBDatabase::FindParamLine(std::string_view name) const
     return -1;
 }
 
-void TIBDatabase::IdleTimerTimer()
-{
-    if (!handle_)
-        return;
-    if (idleArmed_) {
-        ForceClose();
-        Fire(OnIdleTimer, this);
-    } else {
-        idleArmed_ = true;
-    }
-}
-
 int TIBDatabase::AddSQLObject(TIBBase *link)
 {
-    const int index = AddToSlots(sqlObjects_, link);
+    const int index = sqlObjects_.Add(link);
     if (link->ResultSetConnectChange)
         RegisterClient(link->Owner(), link->ResultSetConnectChange);
     return index;
@@ -336,7 +330,7 @@ int TIBDatabase::AddSQLObject(TIBBase *link)
 
 void TIBDatabase::RemoveSQLObject(int index)
 {
-    TIBBase *link = TakeSlot(sqlObjects_, index);
+    TIBBase *link = sqlObjects_.Take(index);
     if (!link)
         return;
     link->SetDatabase(nullptr);
@@ -348,22 +342,18 @@ int TIBDatabase::AddTransaction(TIBTransaction *transaction)
 {
     if (FindTransaction(transaction) >= 0)
         return -1;
-    return AddToSlots(transactions_, transaction);
+    return transactions_.Add(transaction);
 }
 
 void TIBDatabase::RemoveTransaction(int index)
 {
-    TIBTransaction *transaction = TakeSlot(transactions_, index);
-    if (!transaction)
-        return;
-    transaction->RemoveDatabase(transaction->FindDatabase(this));
-    if (transaction == defaultTransaction_)
-        defaultTransaction_ = nullptr;
+    if (TIBTransaction *transaction = transactions_.Unlink(index, defaultTransaction_))
+        transaction->RemoveDatabase(transaction->FindDatabase(this));
 }
 
 int TIBDatabase::FindTransaction(const TIBTransaction *transaction) const noexcept
 {
-    return IndexInSlots(transactions_, transaction);
+    return transactions_.IndexOf(transaction);
 }
 
 TIBTransaction *TIBDatabase::FindDefaultTransaction() const noexcept

@@ -2,18 +2,21 @@
 
 #include "db/client_library.h"
 #include "db/ib_base.h"
+#include "db/idle_timer.h"
+#include "db/link_list.h"
 #include "framework/custom_connection.h"
 #include "framework/string_list.h"
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace velkor {
 
+namespace gate {
+class TLinkGate;
+}
 class TIBTransaction;
-class TPlatformTimer;
 
 // One attachment to one database, with its login, parameter buffer and the transactions and
 // statements that use it, which it ends in a fixed order when it closes.
@@ -37,8 +40,8 @@ public:
         return defaultTransaction_;
     }
     void SetDefaultTransaction(TIBTransaction *transaction);
-    [[nodiscard]] int IdleTimer() const noexcept { return idleTimer_; }
-    void SetIdleTimer(int milliseconds);
+    [[nodiscard]] int IdleTimer() const noexcept { return idle_.Interval(); }
+    void SetIdleTimer(int milliseconds) { idle_.SetInterval(milliseconds); }
     [[nodiscard]] int SQLDialect() const noexcept { return sqlDialect_; }
     void SetSQLDialect(int dialect);
     [[nodiscard]] int DBSQLDialect() const noexcept { return dbSqlDialect_; }
@@ -51,12 +54,10 @@ public:
     TNotifyEvent OnDialectDowngradeWarning;
 
     [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
-    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
 
     void RequireOpen() const;
     void RequireClosed() const;
     void RequireDatabaseName() const;
-    TStatusWord CheckCall(TStatusWord result, bool raise);
 
     void Attach();
     void Detach(bool force);
@@ -65,26 +66,16 @@ public:
     bool AskLogin();
     [[nodiscard]] int FindParamLine(std::string_view name) const;
     // What the idle timer does at each tick.
-    void IdleTimerTimer();
+    void IdleTimerTimer() { idle_.Tick(); }
 
-    int AddSQLObject(TIBBase *link);
-    void RemoveSQLObject(int index);
-    int AddTransaction(TIBTransaction *transaction);
-    void RemoveTransaction(int index);
     [[nodiscard]] int FindTransaction(const TIBTransaction *transaction) const noexcept;
     [[nodiscard]] TIBTransaction *FindDefaultTransaction() const noexcept;
     [[nodiscard]] TIBTransaction &InternalTransaction() noexcept { return *internalTransaction_; }
 
-    [[nodiscard]] int SQLObjectCount() const noexcept
-    {
-        return static_cast<int>(sqlObjects_.size());
-    }
-    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
-    [[nodiscard]] int TransactionCount() const noexcept
-    {
-        return static_cast<int>(transactions_.size());
-    }
-    [[nodiscard]] TIBTransaction *Transactions(int index) const { return transactions_.at(index); }
+    [[nodiscard]] int SQLObjectCount() const noexcept { return sqlObjects_.Count(); }
+    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.At(index); }
+    [[nodiscard]] int TransactionCount() const noexcept { return transactions_.Count(); }
+    [[nodiscard]] TIBTransaction *Transactions(int index) const { return transactions_.At(index); }
 
 protected:
     [[nodiscard]] bool GetConnected() const override { return handle_ != 0; }
@@ -93,6 +84,14 @@ protected:
 
 private:
     friend class TIBTransaction;
+    friend class gate::TLinkGate;
+
+    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
+    TStatusWord CheckCall(TStatusWord result, bool raise);
+    int AddSQLObject(TIBBase *link);
+    void RemoveSQLObject(int index);
+    int AddTransaction(TIBTransaction *transaction);
+    void RemoveTransaction(int index);
     void ReadServerDialect();
     void ParamsChanging();
     void ClearHiddenPassword() noexcept;
@@ -101,7 +100,6 @@ private:
     TStringList params_;
     bool loginPrompt_ = true;
     TIBTransaction *defaultTransaction_ = nullptr;
-    int idleTimer_ = 0;
     int sqlDialect_ = 1;
     int dbSqlDialect_ = 1;
     int traceFlags_ = 0;
@@ -111,11 +109,10 @@ private:
     short dpbLength_ = 0;
     bool paramsChanged_ = true;
     std::string hiddenPassword_;
-    bool idleArmed_ = false;
-    std::vector<TIBBase *> sqlObjects_;
-    std::vector<TIBTransaction *> transactions_;
+    TLinkList<TIBBase> sqlObjects_;
+    TLinkList<TIBTransaction> transactions_;
     std::unique_ptr<TIBTransaction> internalTransaction_;
-    std::unique_ptr<TPlatformTimer> timer_;
+    TIdleTimer idle_;
 };
 
 } // namespace velkor

@@ -1,10 +1,11 @@
 #include "db/ib_sql.h"
 
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_sql_monitor.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
+#include "db/internal/status_gate.h"
 #include "db/platform_hooks.h"
 #include "db/translate_params.h"
 #include "framework/text.h"
@@ -15,6 +16,19 @@
 namespace velkor {
 
 static_assert(std::is_same_v<TClientHandle, isc_stmt_handle>);
+static_assert(StatementKind::Select == isc_info_sql_stmt_select);
+static_assert(StatementKind::Insert == isc_info_sql_stmt_insert);
+static_assert(StatementKind::Update == isc_info_sql_stmt_update);
+static_assert(StatementKind::Delete == isc_info_sql_stmt_delete);
+static_assert(StatementKind::DDL == isc_info_sql_stmt_ddl);
+static_assert(StatementKind::GetSegment == isc_info_sql_stmt_get_segment);
+static_assert(StatementKind::PutSegment == isc_info_sql_stmt_put_segment);
+static_assert(StatementKind::ExecProcedure == isc_info_sql_stmt_exec_procedure);
+static_assert(StatementKind::StartTransaction == isc_info_sql_stmt_start_trans);
+static_assert(StatementKind::Commit == isc_info_sql_stmt_commit);
+static_assert(StatementKind::Rollback == isc_info_sql_stmt_rollback);
+static_assert(StatementKind::SelectForUpdate == isc_info_sql_stmt_select_for_upd);
+static_assert(StatementKind::SetGenerator == isc_info_sql_stmt_set_generator);
 
 namespace {
 
@@ -26,9 +40,19 @@ XSQLDA *Area(TIBXSQLDA &area) noexcept
     return static_cast<XSQLDA *>(area.Block());
 }
 
+// Every kind that may run, that is all but the segment and start-transaction kinds (refused)
+// and those the server may add later.
 bool DescribesInput(int kind) noexcept
 {
-    return (kind >= 1 && kind <= 5) || kind == 8 || (kind >= 10 && kind <= 13);
+    return (kind >= StatementKind::Select && kind <= StatementKind::DDL) ||
+           kind == StatementKind::ExecProcedure ||
+           (kind >= StatementKind::Commit && kind <= StatementKind::SetGenerator);
+}
+
+// A select for update is a select: it is fetched through a cursor like any other.
+bool OpensCursor(int kind) noexcept
+{
+    return kind == StatementKind::Select || kind == StatementKind::SelectForUpdate;
 }
 
 bool DescribesOutput(int kind) noexcept
@@ -70,7 +94,7 @@ TIBSQL::~TIBSQL()
     MarkDestroying();
     // Destructors do not throw: the server's complaints about an ending statement are moot.
     if (handle_) {
-        if (open_ && kind_ == StatementKind::Select)
+        if (open_ && OpensCursor(kind_))
             ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close);
         FreeHandleQuietly();
     }
@@ -88,7 +112,7 @@ int TIBSQL::Dialect() const noexcept
 TStatusWord TIBSQL::CheckCall(TStatusWord result, bool raise)
 {
     if (Transaction())
-        return Transaction()->CheckCall(result, raise);
+        return gate::TStatusGate::Check(*Transaction(), result, raise);
     if (raise && result > 0)
         ReportServerError();
     // The status is passed on as it is: a failed fetch must not pass for a row.
@@ -220,6 +244,7 @@ void TIBSQL::ExecQuery()
     const auto dialect = static_cast<unsigned short>(Dialect());
     switch (kind_) {
     case StatementKind::Select:
+    case StatementKind::SelectForUpdate:
         CheckCall(api.isc_dsql_execute2(ThreadStatusVector(), transaction, &handle_, dialect,
                                         Area(params_), nullptr),
                   true);
@@ -273,12 +298,7 @@ TIBXSQLDA *TIBSQL::FetchNext()
     }
     if (result > 0) {
         // The message is taken before closing the cursor overwrites the status vector.
-        std::exception_ptr error;
-        try {
-            ReportServerError();
-        } catch (...) {
-            error = std::current_exception();
-        }
+        const std::exception_ptr error = CaptureServerError();
         try {
             CloseCursor();
         } catch (const EIBError &) {
@@ -295,7 +315,7 @@ TIBXSQLDA *TIBSQL::FetchNext()
 void TIBSQL::CloseCursor()
 {
     bool failed = false;
-    if (handle_ && kind_ == StatementKind::Select && open_) {
+    if (handle_ && OpensCursor(kind_) && open_) {
         const TStatusWord result = CheckCall(
             ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close), false);
         failed = ThreadStatusVector()[0] == 1 && result > 0 &&
@@ -340,7 +360,7 @@ int TIBSQL::ColumnIndexOf(std::string_view name) const
 
 std::string TIBSQL::UniqueRelationName() const
 {
-    if (prepared_ && kind_ == StatementKind::Select)
+    if (prepared_ && OpensCursor(kind_))
         return current_.UniqueRelationName();
     return {};
 }

@@ -3,6 +3,7 @@
 #include "db/client_library.h"
 #include "db/ib_base.h"
 #include "db/ib_xsqlda.h"
+#include "db/statement_kind.h"
 #include "framework/component.h"
 #include "framework/string_list.h"
 
@@ -12,22 +13,11 @@
 
 namespace velkor {
 
+namespace gate {
+class TStatusGate;
+}
 class TIBDatabase;
 class TIBTransaction;
-
-// The kinds the server reports for a prepared statement.
-namespace StatementKind {
-inline constexpr int Select = 1;
-inline constexpr int Insert = 2;
-inline constexpr int Update = 3;
-inline constexpr int Delete = 4;
-inline constexpr int DDL = 5;
-inline constexpr int GetSegment = 6;
-inline constexpr int PutSegment = 7;
-inline constexpr int ExecProcedure = 8;
-inline constexpr int StartTransaction = 9;
-inline constexpr int SelectForUpdate = 12;
-} // namespace StatementKind
 
 // One dynamic SQL statement on one connection in one transaction: named markers translated,
 // prepared once, executed, and for a select a server cursor fetched row by row into Current.
@@ -83,10 +73,12 @@ public:
     [[nodiscard]] int Dialect() const noexcept;
     [[nodiscard]] TClientHandle *DatabaseHandle() const { return base_.DatabaseHandle(); }
     [[nodiscard]] TClientHandle *TransactionHandle() const { return base_.TransactionHandle(); }
-    // Every client call's status passes here: the transaction's check, or ours without one.
-    TStatusWord CheckCall(TStatusWord result, bool raise);
 
 private:
+    friend class gate::TStatusGate;
+
+    // Every client call's status passes here: the transaction's check, or ours without one.
+    TStatusWord CheckCall(TStatusWord result, bool raise);
     [[nodiscard]] std::string SQLText() const;
     void FreeHandleQuietly() noexcept;
     void ResetCursorFlags() noexcept;

@@ -1,11 +1,10 @@
 #include "db/ib_transaction.h"
 
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
+#include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
-#include "db/slot_list.h"
 
 #include <cstring>
 #include <exception>
@@ -26,23 +25,29 @@ struct TTransactionExistenceBlock
 
 TIBTransaction::TIBTransaction(TComponent *owner)
     : TComponent(owner)
+    , idle_([this] { return handle_ != 0; },
+            [this] {
+                LogSwallowedError("Idle transaction ended",
+                                  FinishTransaction(defaultAction_, true));
+                Fire(OnIdleTimer, this);
+            })
 {
     RequireClientLibrary();
     params_.OnChanging = [this](TObject *) { ParamsChanging(); };
     params_.OnChange = [this](TObject *) { paramsChangedTpb_ = true; };
-    timer_ = CreatePlatformTimer([this] { IdleTimerTimer(); });
-    timer_->SetEnabled(false);
 }
 
 TIBTransaction::~TIBTransaction()
 {
     MarkDestroying();
-    timer_->SetEnabled(false);
+    idle_.Stop();
     if (handle_) {
+        // Destruction goes on whatever the server or a link's handler says; it is logged.
         try {
-            EndTransaction(defaultAction_, true);
-        } catch (const std::exception &) {
-            // A forced end only raises from a link's handler; destruction goes on.
+            LogSwallowedError("Transaction ended at destruction",
+                              FinishTransaction(defaultAction_, true));
+        } catch (const std::exception &error) {
+            LogSwallowedError("Transaction ended at destruction", error);
         }
         handle_ = 0;
     }
@@ -50,12 +55,13 @@ TIBTransaction::~TIBTransaction()
         if (link) {
             try {
                 link->NotifyTransactionFree();
-            } catch (const std::exception &) {
+            } catch (const std::exception &error) {
+                LogSwallowedError("Transaction freed", error);
             }
         }
-    sqlObjects_.clear();
-    for (std::size_t i = 0; i < databases_.size(); ++i)
-        RemoveDatabase(static_cast<int>(i));
+    sqlObjects_.Clear();
+    for (int i = 0; i < databases_.Count(); ++i)
+        RemoveDatabase(i);
 }
 
 void TIBTransaction::SetActive(bool value)
@@ -82,17 +88,6 @@ void TIBTransaction::SetDefaultDatabase(TIBDatabase *database)
         AddDatabase(database);
     }
     defaultDatabase_ = database;
-}
-
-void TIBTransaction::SetIdleTimer(int milliseconds)
-{
-    if (milliseconds < 0)
-        RaiseClientError(ClientError::TimeoutNegative);
-    idleTimer_ = milliseconds;
-    timer_->SetEnabled(false);
-    timer_->SetInterval(milliseconds);
-    if (milliseconds > 0)
-        timer_->SetEnabled(true);
 }
 
 void TIBTransaction::SetDefaultAction(TTransactionAction action)
@@ -126,8 +121,8 @@ TStatusWord TIBTransaction::CheckCall(TStatusWord result, bool raise)
 {
     for (TIBDatabase *database : databases_)
         if (database)
-            database->idleArmed_ = false;
-    idleArmed_ = false;
+            database->idle_.Disarm();
+    idle_.Disarm();
     if (raise && result > 0)
         ReportServerError();
     return result;
@@ -141,12 +136,14 @@ void TIBTransaction::StartTransaction()
         if (database && !database->Connected())
             RaiseClientError(ClientError::DatabaseClosed);
     if (paramsChangedTpb_) {
-        paramsChangedTpb_ = false;
         const std::string built = BuildTpb(params_.Lines());
         ResizeZeroed(tpb_, tpb_.Size(), built.size());
         if (!built.empty())
             std::memcpy(tpb_.Data(), built.data(), built.size());
         tpbLength_ = static_cast<short>(built.size());
+        // Only now: a refused line must be refused again at the next start, not replaced by
+        // the buffer of the lines before it.
+        paramsChangedTpb_ = false;
     }
     std::vector<TTransactionExistenceBlock> request;
     for (TIBDatabase *database : databases_)
@@ -165,15 +162,21 @@ void TIBTransaction::StartTransaction()
 
 void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
 {
+    // A forced end is someone else's clean-up: the server's refusal is not theirs to report.
+    (void)FinishTransaction(action, force);
+}
+
+std::exception_ptr TIBTransaction::FinishTransaction(TTransactionAction action, bool force)
+{
     RequireInTransaction();
     const TClientApi &api = ClientApi();
     if (action == TTransactionAction::TARollbackRetaining) {
         CheckCall(api.isc_rollback_retaining(ThreadStatusVector(), &handle_), true);
-        return;
+        return nullptr;
     }
     if (action == TTransactionAction::TACommitRetaining) {
         CheckCall(api.isc_commit_retaining(ThreadStatusVector(), &handle_), true);
-        return;
+        return nullptr;
     }
     for (TIBBase *link : sqlObjects_)
         if (link)
@@ -185,27 +188,20 @@ void TIBTransaction::EndTransaction(TTransactionAction action, bool force)
                 ? CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false)
                 : CheckCall(api.isc_commit_transaction(ThreadStatusVector(), &handle_), false);
     }
-    if (force && result > 0)
-        result = CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);
+    std::exception_ptr refused;
+    if (result > 0) {
+        if (!force)
+            ReportServerError();
+        // Taken before the rollback overwrites the status vector.
+        refused = CaptureServerError();
+        CheckCall(api.isc_rollback_transaction(ThreadStatusVector(), &handle_), false);
+    }
     if (force)
         handle_ = 0;
-    else if (result > 0)
-        ReportServerError();
     for (TIBBase *link : sqlObjects_)
         if (link)
             link->NotifyAfterTransactionEnd();
-}
-
-void TIBTransaction::IdleTimerTimer()
-{
-    if (!handle_)
-        return;
-    if (idleArmed_) {
-        EndTransaction(defaultAction_, true);
-        Fire(OnIdleTimer, this);
-    } else {
-        idleArmed_ = true;
-    }
+    return refused;
 }
 
 std::string TIBTransaction::TpbBytes() const
@@ -218,22 +214,18 @@ int TIBTransaction::AddDatabase(TIBDatabase *database)
     const int existing = FindDatabase(database);
     if (existing >= 0)
         return existing;
-    return AddToSlots(databases_, database);
+    return databases_.Add(database);
 }
 
 void TIBTransaction::RemoveDatabase(int index)
 {
-    TIBDatabase *database = TakeSlot(databases_, index);
-    if (!database)
-        return;
-    database->RemoveTransaction(database->FindTransaction(this));
-    if (database == defaultDatabase_)
-        defaultDatabase_ = nullptr;
+    if (TIBDatabase *database = databases_.Unlink(index, defaultDatabase_))
+        database->RemoveTransaction(database->FindTransaction(this));
 }
 
 int TIBTransaction::FindDatabase(const TIBDatabase *database) const noexcept
 {
-    return IndexInSlots(databases_, database);
+    return databases_.IndexOf(database);
 }
 
 TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
@@ -248,12 +240,12 @@ TIBDatabase *TIBTransaction::FindDefaultDatabase() const noexcept
 
 int TIBTransaction::AddSQLObject(TIBBase *link)
 {
-    return AddToSlots(sqlObjects_, link);
+    return sqlObjects_.Add(link);
 }
 
 void TIBTransaction::RemoveSQLObject(int index)
 {
-    if (TIBBase *link = TakeSlot(sqlObjects_, index))
+    if (TIBBase *link = sqlObjects_.Take(index))
         link->SetTransaction(nullptr);
 }
 

@@ -2,17 +2,21 @@
 
 #include "db/client_library.h"
 #include "db/ib_base.h"
+#include "db/idle_timer.h"
+#include "db/link_list.h"
 #include "framework/component.h"
 #include "framework/string_list.h"
 
-#include <memory>
+#include <exception>
 #include <string>
-#include <vector>
 
 namespace velkor {
 
+namespace gate {
+class TLinkGate;
+class TStatusGate;
+} // namespace gate
 class TIBDatabase;
-class TPlatformTimer;
 
 enum class TTransactionAction {
     TARollback = 0,
@@ -33,8 +37,8 @@ public:
     [[nodiscard]] bool InTransaction() const noexcept { return handle_ != 0; }
     [[nodiscard]] TIBDatabase *DefaultDatabase() const noexcept { return defaultDatabase_; }
     void SetDefaultDatabase(TIBDatabase *database);
-    [[nodiscard]] int IdleTimer() const noexcept { return idleTimer_; }
-    void SetIdleTimer(int milliseconds);
+    [[nodiscard]] int IdleTimer() const noexcept { return idle_.Interval(); }
+    void SetIdleTimer(int milliseconds) { idle_.SetInterval(milliseconds); }
     [[nodiscard]] TTransactionAction DefaultAction() const noexcept { return defaultAction_; }
     void SetDefaultAction(TTransactionAction action);
     [[nodiscard]] TStringList &Params() noexcept { return params_; }
@@ -49,34 +53,38 @@ public:
     void RequireInTransaction() const;
     void RequireNotInTransaction() const;
     void RequireDatabases() const;
-    TStatusWord CheckCall(TStatusWord result, bool raise);
-    void IdleTimerTimer();
+    // What the idle timer does at each tick.
+    void IdleTimerTimer() { idle_.Tick(); }
 
     [[nodiscard]] TClientHandle Handle() const noexcept { return handle_; }
-    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
     // The parameter buffer the last start sent (empty for no Params).
     [[nodiscard]] std::string TpbBytes() const;
 
-    int AddDatabase(TIBDatabase *database);
-    void RemoveDatabase(int index);
     [[nodiscard]] int FindDatabase(const TIBDatabase *database) const noexcept;
     [[nodiscard]] TIBDatabase *FindDefaultDatabase() const noexcept;
-    int AddSQLObject(TIBBase *link);
-    void RemoveSQLObject(int index);
 
-    [[nodiscard]] int DatabaseCount() const noexcept { return static_cast<int>(databases_.size()); }
-    [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.at(index); }
-    [[nodiscard]] int SQLObjectCount() const noexcept
-    {
-        return static_cast<int>(sqlObjects_.size());
-    }
-    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.at(index); }
+    [[nodiscard]] int DatabaseCount() const noexcept { return databases_.Count(); }
+    [[nodiscard]] TIBDatabase *Databases(int index) const { return databases_.At(index); }
+    [[nodiscard]] int SQLObjectCount() const noexcept { return sqlObjects_.Count(); }
+    [[nodiscard]] TIBBase *SQLObjects(int index) const { return sqlObjects_.At(index); }
 
 private:
+    friend class TIBDatabase;
+    friend class gate::TLinkGate;
+    friend class gate::TStatusGate;
+
+    [[nodiscard]] TClientHandle *HandleAddress() noexcept { return &handle_; }
+    TStatusWord CheckCall(TStatusWord result, bool raise);
+    int AddDatabase(TIBDatabase *database);
+    void RemoveDatabase(int index);
+    int AddSQLObject(TIBBase *link);
+    void RemoveSQLObject(int index);
+    // Ends as EndTransaction does; a forced end that the server refused is rolled back and the
+    // refusal returned, for a caller that reports it once its own clean-up is done.
+    [[nodiscard]] std::exception_ptr FinishTransaction(TTransactionAction action, bool force);
     void ParamsChanging();
 
     TIBDatabase *defaultDatabase_ = nullptr;
-    int idleTimer_ = 0;
     TTransactionAction defaultAction_ = TTransactionAction::TACommit;
     TStringList params_;
 
@@ -84,10 +92,9 @@ private:
     TByteBlock tpb_;
     short tpbLength_ = 0;
     bool paramsChangedTpb_ = true;
-    bool idleArmed_ = false;
-    std::vector<TIBDatabase *> databases_;
-    std::vector<TIBBase *> sqlObjects_;
-    std::unique_ptr<TPlatformTimer> timer_;
+    TLinkList<TIBDatabase> databases_;
+    TLinkList<TIBBase> sqlObjects_;
+    TIdleTimer idle_;
 };
 
 } // namespace velkor

@@ -1,8 +1,8 @@
 #include "db/ib_xsqlda.h"
 
-#include "db/client_api.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
+#include "db/internal/client_api.h"
 
 #include <algorithm>
 #include <cstring>

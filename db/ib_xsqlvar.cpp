@@ -1,7 +1,10 @@
-#include "db/client_api.h"
+#include "db/ib_xsqlvar.h"
+
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_xsqlda.h"
+#include "db/internal/client_api.h"
+#include "db/scale_conversion.h"
 #include "db/sql_dates.h"
 #include "framework/exceptions.h"
 #include "framework/text.h"
@@ -17,6 +20,14 @@
 
 namespace velkor {
 
+static_assert(SqlType::Varying == SQL_VARYING && SqlType::Text == SQL_TEXT);
+static_assert(SqlType::Double == SQL_DOUBLE && SqlType::Float == SQL_FLOAT);
+static_assert(SqlType::Long == SQL_LONG && SqlType::Short == SQL_SHORT);
+static_assert(SqlType::Timestamp == SQL_TIMESTAMP && SqlType::Blob == SQL_BLOB);
+static_assert(SqlType::DFloat == SQL_D_FLOAT && SqlType::Array == SQL_ARRAY);
+static_assert(SqlType::Quad == SQL_QUAD && SqlType::TypeTime == SQL_TYPE_TIME);
+static_assert(SqlType::TypeDate == SQL_TYPE_DATE && SqlType::Int64 == SQL_INT64);
+
 namespace {
 
 [[noreturn]] void InvalidConversion()
@@ -27,6 +38,38 @@ namespace {
 XSQLVAR &Var(void *record) noexcept
 {
     return *static_cast<XSQLVAR *>(record);
+}
+
+// The families the conversions treat alike; every value accessor switches on these.
+enum class TFamily { text, floating, integer, date, blob, array, quad, other };
+
+TFamily FamilyOf(int type) noexcept
+{
+    switch (type) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return TFamily::text;
+    case SQL_DOUBLE:
+    case SQL_FLOAT:
+    case SQL_D_FLOAT:
+        return TFamily::floating;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return TFamily::integer;
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+        return TFamily::date;
+    case SQL_BLOB:
+        return TFamily::blob;
+    case SQL_ARRAY:
+        return TFamily::array;
+    case SQL_QUAD:
+        return TFamily::quad;
+    default:
+        return TFamily::other;
+    }
 }
 
 template<class T> T Load(const char *data) noexcept
@@ -84,46 +127,6 @@ template<class Read> auto ThroughVariant(std::string text, Read read)
 }
 
 } // namespace
-
-double AdjustScale(std::int64_t value, int scale)
-{
-    // The power of ten as a double: 32 bits hold no more than 10^9, and NUMERIC(18,18) needs
-    // 10^18.
-    const double power = std::pow(10.0, std::abs(scale));
-    if (scale > 0)
-        return static_cast<double>(value) * power;
-    if (scale < 0)
-        return static_cast<double>(value) / power;
-    return static_cast<double>(value);
-}
-
-TCurrency AdjustScaleToCurrency(std::int64_t value, int scale)
-{
-    constexpr std::int64_t kUnit = 10000;
-    std::int64_t result = 0;
-    if (scale >= 0) {
-        std::int64_t factor = kUnit;
-        for (int i = 0; i < scale; ++i)
-            if (__builtin_mul_overflow(factor, std::int64_t{10}, &factor))
-                InvalidConversion();
-        if (__builtin_mul_overflow(value, factor, &result))
-            InvalidConversion();
-        return TCurrency{result};
-    }
-    if (scale < -18)
-        return TCurrency{0};
-    std::int64_t divisor = 1;
-    for (int i = 0; i < -scale; ++i)
-        divisor *= 10;
-    const std::int64_t whole = value / divisor;
-    const std::int64_t remainder = value % divisor;
-    const auto fraction = static_cast<std::int64_t>(
-        std::llround(static_cast<double>(remainder) / static_cast<double>(divisor) * kUnit));
-    if (__builtin_mul_overflow(whole, kUnit, &result) ||
-        __builtin_add_overflow(result, fraction, &result))
-        InvalidConversion();
-    return TCurrency{result};
-}
 
 int TIBXSQLVAR::SqlTypeWithNull() const noexcept
 {
@@ -254,21 +257,16 @@ std::int32_t TIBXSQLVAR::IntegerValue() const
 {
     if (IsNullValue())
         return 0;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text: {
         std::int32_t value = 0;
         if (!TryStrToInt(Trim(RawText()), value))
             InvalidConversion();
         return value;
     }
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return ToInt32(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0) {
             const std::int64_t value = ScaledInteger();
             if (value < std::numeric_limits<std::int32_t>::min() ||
@@ -286,17 +284,12 @@ std::int64_t TIBXSQLVAR::Int64Value() const
 {
     if (IsNullValue())
         return 0;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return ParseInt64(RawText());
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return ToInt64(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         // Unscaled values are returned exactly: a double holds only 53 bits of them.
         if (Scale() == 0)
             return ScaledInteger();
@@ -311,24 +304,20 @@ double TIBXSQLVAR::DoubleValue() const
     if (IsNullValue())
         return 0.0;
     const char *data = Var(record_).sqldata;
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return ThroughVariant(RawText(), [](const TVariant &v) { return v.AsDouble(); });
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return Load<double>(data);
-    case SQL_FLOAT:
-        return Load<float>(data);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64: {
+    case TFamily::floating:
+        return ColumnType() == SQL_FLOAT ? Load<float>(data) : Load<double>(data);
+    case TFamily::integer: {
         const double value = AdjustScale(ScaledInteger(), Scale());
         if (Scale() == 0)
             return value;
-        // Rounded to the column's decimals, so that 123.45 does not read as 123.4499999.
+        // Rounded to 15 significant digits, then to the column's decimals, so that 123.45
+        // does not read as 123.4499999 and no digit shows that a double does not hold.
         char text[400];
-        std::snprintf(text, sizeof text, "%.*f", std::abs(Scale()), value);
+        std::snprintf(text, sizeof text, "%.14e", value);
+        std::snprintf(text, sizeof text, "%.*f", std::abs(Scale()), std::strtod(text, nullptr));
         return std::strtod(text, nullptr);
     }
     default:
@@ -340,16 +329,15 @@ TCurrency TIBXSQLVAR::CurrencyValue() const
 {
     if (IsNullValue())
         return TCurrency{};
-    switch (ColumnType()) {
-    case SQL_TEXT:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
+        // Only fixed-length text reads as currency; a varying one does not.
+        if (ColumnType() != SQL_TEXT)
+            InvalidConversion();
         return ThroughVariant(RawText(), [](const TVariant &v) { return v.AsCurrency(); });
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return AdjustScaleToCurrency(ToInt64(DoubleValue()), 0);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         return AdjustScaleToCurrency(ScaledInteger(), Scale());
     default:
         InvalidConversion();
@@ -360,73 +348,65 @@ TDateTime TIBXSQLVAR::DateTimeValue() const
 {
     if (IsNullValue())
         return TDateTime{};
-    const TClientApi &api = ClientApi();
-    const char *data = Var(record_).sqldata;
-    std::tm fields{};
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text: {
         TDateTime value;
         if (!ParseDateTimeText(RawText(), value))
             InvalidConversion();
         return value;
     }
-    case SQL_TIMESTAMP: {
-        const auto stamp = Load<ISC_QUAD>(data);
-        api.isc_decode_date(&stamp, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, true, true, value))
-            InvalidConversion();
-        return value;
-    }
-    case SQL_TYPE_TIME: {
-        const auto time = Load<ISC_TIME>(data);
-        api.isc_decode_sql_time(&time, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, false, true, value))
-            InvalidConversion();
-        return value;
-    }
-    case SQL_TYPE_DATE: {
-        const auto date = Load<ISC_DATE>(data);
-        api.isc_decode_sql_date(&date, &fields);
-        TDateTime value;
-        if (!CombineDateTime(fields, true, false, value))
-            InvalidConversion();
-        return value;
-    }
+    case TFamily::date:
+        return DecodedDate();
     default:
         InvalidConversion();
     }
+}
+
+TDateTime TIBXSQLVAR::DecodedDate() const
+{
+    const TClientApi &api = ClientApi();
+    const char *data = Var(record_).sqldata;
+    std::tm fields{};
+    bool withDate = true;
+    bool withTime = true;
+    if (ColumnType() == SQL_TIMESTAMP) {
+        const auto stamp = Load<ISC_QUAD>(data);
+        api.isc_decode_date(&stamp, &fields);
+    } else if (ColumnType() == SQL_TYPE_TIME) {
+        const auto time = Load<ISC_TIME>(data);
+        api.isc_decode_sql_time(&time, &fields);
+        withDate = false;
+    } else {
+        const auto date = Load<ISC_DATE>(data);
+        api.isc_decode_sql_date(&date, &fields);
+        withTime = false;
+    }
+    TDateTime value;
+    if (!CombineDateTime(fields, withDate, withTime, value))
+        InvalidConversion();
+    return value;
 }
 
 std::string TIBXSQLVAR::StringValue() const
 {
     if (IsNullValue())
         return {};
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return RawText();
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return TVariant(DoubleValue()).AsString();
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0)
             return ColumnType() == SQL_INT64 ? IntToStr(Int64Value()) : IntToStr(IntegerValue());
         if (Scale() < -4)
             return TVariant(DoubleValue()).AsString();
         return TVariant(CurrencyValue()).AsString();
-    case SQL_TIMESTAMP:
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
+    case TFamily::date:
         return ShortDateText(DateTimeValue());
-    case SQL_BLOB:
+    case TFamily::blob:
         return ReadBlob();
-    case SQL_ARRAY:
+    case TFamily::array:
         return "(Array)";
     default:
         InvalidConversion();
@@ -437,17 +417,12 @@ TVariant TIBXSQLVAR::VariantValue() const
 {
     if (IsNullValue())
         return TVariant::Null();
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         return TVariant(StringValue());
-    case SQL_DOUBLE:
-    case SQL_FLOAT:
-    case SQL_D_FLOAT:
+    case TFamily::floating:
         return TVariant(DoubleValue());
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
+    case TFamily::integer:
         if (Scale() == 0) {
             // The variant has no 64-bit integer to hold it.
             if (ColumnType() == SQL_INT64)
@@ -457,13 +432,11 @@ TVariant TIBXSQLVAR::VariantValue() const
         if (Scale() < -4)
             return TVariant(DoubleValue());
         return TVariant(CurrencyValue());
-    case SQL_TIMESTAMP:
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME:
+    case TFamily::date:
         return TVariant(DateTimeValue());
-    case SQL_BLOB:
+    case TFamily::blob:
         return TVariant("(Blob)");
-    case SQL_ARRAY:
+    case TFamily::array:
         return TVariant("(Array)");
     default:
         InvalidConversion();
@@ -472,10 +445,10 @@ TVariant TIBXSQLVAR::VariantValue() const
 
 TQuad TIBXSQLVAR::QuadValue() const
 {
-    switch (ColumnType()) {
-    case SQL_BLOB:
-    case SQL_ARRAY:
-    case SQL_QUAD: {
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::blob:
+    case TFamily::array:
+    case TFamily::quad: {
         const auto quad = Load<ISC_QUAD>(Var(record_).sqldata);
         return TQuad{quad.gds_quad_high, quad.gds_quad_low};
     }
@@ -592,12 +565,11 @@ void TIBXSQLVAR::SetStringValue(std::string_view value)
                     std::min(value.size(), static_cast<std::size_t>(Length())));
         return;
     }
-    switch (ColumnType()) {
-    case SQL_TEXT:
-    case SQL_VARYING:
+    switch (FamilyOf(ColumnType())) {
+    case TFamily::text:
         StoreText(value);
         return;
-    case SQL_BLOB: {
+    case TFamily::blob: {
         std::istringstream stream{std::string(value)};
         WriteBlobFromStream(stream);
         return;

@@ -1,6 +1,7 @@
 #include "db/parameter_buffers.h"
 
 #include "db/ib_error.h"
+#include "db/internal/client_api.h"
 #include "framework/text.h"
 
 #include <array>
@@ -97,11 +98,50 @@ int CodeOf(const std::array<std::string_view, N> &names, std::string_view name) 
     return 0;
 }
 
-std::string_view WithoutPrefix(std::string_view name, std::string_view prefix) noexcept
+// The names' positions are the header's codes, counted from 1.
+template<std::size_t N>
+constexpr bool NamedAt(const std::array<std::string_view, N> &names, int code,
+                       std::string_view name)
 {
-    if (name.substr(0, prefix.size()) == prefix)
-        name.remove_prefix(prefix.size());
-    return name;
+    return names[static_cast<std::size_t>(code - 1)] == name;
+}
+static_assert(NamedAt(kDpbNames, isc_dpb_num_buffers, "num_buffers"));
+static_assert(NamedAt(kDpbNames, isc_dpb_sweep, "sweep"));
+static_assert(NamedAt(kDpbNames, isc_dpb_user_name, "user_name"));
+static_assert(NamedAt(kDpbNames, isc_dpb_password, "password"));
+static_assert(NamedAt(kDpbNames, isc_dpb_lc_ctype, "lc_ctype"));
+static_assert(NamedAt(kDpbNames, isc_dpb_sql_role_name, "sql_role_name"));
+static_assert(NamedAt(kDpbNames, isc_dpb_gstat_attach, "gstat_attach"));
+static_assert(kDpbNames.size() == isc_dpb_gstat_attach);
+static_assert(NamedAt(kTpbNames, isc_tpb_consistency, "consistency"));
+static_assert(NamedAt(kTpbNames, isc_tpb_lock_write, "lock_write"));
+static_assert(NamedAt(kTpbNames, isc_tpb_read_committed, "read_committed"));
+static_assert(NamedAt(kTpbNames, isc_tpb_no_auto_undo, "no_auto_undo"));
+static_assert(kTpbNames.size() == isc_tpb_no_auto_undo);
+
+// One line of a Params list: the name before "=" (the whole line without one), lower-cased and
+// without the client's prefix, and the value after it, untrimmed.
+struct TParamLine
+{
+    std::string name;
+    std::string_view value;
+    bool hasValue = false;
+    bool blankName = false;
+};
+
+TParamLine ParseParamLine(std::string_view line, std::string_view prefix)
+{
+    TParamLine parsed;
+    const auto equals = line.find('=');
+    parsed.hasValue = equals != std::string_view::npos;
+    const std::string_view rawName = parsed.hasValue ? line.substr(0, equals) : line;
+    parsed.blankName = Trim(rawName).empty();
+    parsed.name = LowerCase(rawName);
+    if (std::string_view(parsed.name).substr(0, prefix.size()) == prefix)
+        parsed.name.erase(0, prefix.size());
+    if (parsed.hasValue)
+        parsed.value = line.substr(equals + 1);
+    return parsed;
 }
 
 // A length byte cannot say more than 255; a longer value would corrupt the buffer.
@@ -126,53 +166,52 @@ std::string BuildDpb(const std::vector<std::string> &lines)
     std::string buffer;
     // Reserved once: growing would leave copies of a password in freed memory.
     buffer.reserve(worstCase);
-    buffer += static_cast<char>(1); // isc_dpb_version1
+    buffer += static_cast<char>(isc_dpb_version1);
 
     for (const std::string &line : lines) {
-        const auto equals = line.find('=');
-        const std::string_view rawName = equals == std::string::npos
-                                             ? std::string_view()
-                                             : std::string_view(line).substr(0, equals);
-        if (Trim(rawName).empty())
+        // A line without "=" names nothing the connection sends.
+        const TParamLine parsed = ParseParamLine(line, "isc_dpb_");
+        if (!parsed.hasValue || parsed.blankName)
             continue;
-        const std::string lowered = LowerCase(rawName);
-        const std::string_view name = WithoutPrefix(lowered, "isc_dpb_");
-        const std::string_view value = std::string_view(line).substr(equals + 1);
-        const int code = CodeOf(kDpbNames, name);
+        const std::string_view value = parsed.value;
+        const int code = CodeOf(kDpbNames, parsed.name);
         switch (code) {
-        case 18:
-        case 19:
-        case 20:
-        case 28:
-        case 29:
-        case 30:
-        case 47:
-        case 48:
-        case 60:
+        case isc_dpb_license:
+        case isc_dpb_sys_user_name:
+        case isc_dpb_encrypt_key:
+        case isc_dpb_user_name:
+        case isc_dpb_password:
+        case isc_dpb_password_enc:
+        case isc_dpb_lc_messages:
+        case isc_dpb_lc_ctype:
+        case isc_dpb_sql_role_name:
             AppendCounted(buffer, code, value, "isc_dpb_", kDpbNames[code - 1]);
             break;
-        case 5:
-        case 9:
-        case 13:
-        case 17:
-        case 24:
-        case 27:
+        case isc_dpb_num_buffers:
+        case isc_dpb_verify:
+        case isc_dpb_dbkey_scope:
+        case isc_dpb_damaged:
+        case isc_dpb_force_write:
+        case isc_dpb_no_reserve:
+            // One byte is all these items carry: only the number's low 8 bits are sent, on
+            // purpose: num_buffers=300 goes as 44 rather than being refused.
             buffer += static_cast<char>(code);
             buffer += static_cast<char>(1);
             buffer += static_cast<char>(StrToInt(value) & 0xFF);
             break;
-        case 10:
-            buffer.append({static_cast<char>(10), static_cast<char>(1), static_cast<char>(2)});
+        case isc_dpb_sweep:
+            buffer.append({static_cast<char>(isc_dpb_sweep), static_cast<char>(1),
+                           static_cast<char>(isc_dpb_records)});
             break;
-        case 21:
-        case 23:
-        case 25:
-        case 26:
+        case isc_dpb_activate_shadow:
+        case isc_dpb_delete_shadow:
+        case isc_dpb_begin_log:
+        case isc_dpb_quit_log:
             buffer.append({static_cast<char>(code), static_cast<char>(1), static_cast<char>(0)});
             break;
-        case 22: {
+        case isc_dpb_sweep_interval: {
             const auto interval = static_cast<std::uint32_t>(StrToInt(value));
-            buffer += static_cast<char>(22);
+            buffer += static_cast<char>(isc_dpb_sweep_interval);
             buffer += static_cast<char>(4);
             for (int shift = 0; shift < 32; shift += 8)
                 buffer += static_cast<char>((interval >> shift) & 0xFF);
@@ -195,36 +234,30 @@ std::string BuildTpb(const std::vector<std::string> &lines)
     if (lines.empty())
         return {};
     std::string buffer;
-    buffer += static_cast<char>(3); // isc_tpb_version3
+    buffer += static_cast<char>(isc_tpb_version3);
     for (const std::string &line : lines) {
         if (Trim(line).empty())
             continue;
-        const auto equals = line.find('=');
-        const std::string lowered =
-            LowerCase(equals == std::string::npos ? std::string_view(line)
-                                                  : std::string_view(line).substr(0, equals));
-        const std::string_view name = WithoutPrefix(lowered, "isc_tpb_");
-        const std::string_view value = equals == std::string::npos
-                                           ? std::string_view()
-                                           : std::string_view(line).substr(equals + 1);
-        const int code = CodeOf(kTpbNames, name);
+        const TParamLine parsed = ParseParamLine(line, "isc_tpb_");
+        const std::string_view value = parsed.value;
+        const int code = CodeOf(kTpbNames, parsed.name);
         switch (code) {
-        case 1:
-        case 2:
-        case 3:
-        case 5:
-        case 6:
-        case 7:
-        case 8:
-        case 9:
-        case 14:
-        case 15:
-        case 17:
-        case 18:
+        case isc_tpb_consistency:
+        case isc_tpb_concurrency:
+        case isc_tpb_shared:
+        case isc_tpb_exclusive:
+        case isc_tpb_wait:
+        case isc_tpb_nowait:
+        case isc_tpb_read:
+        case isc_tpb_write:
+        case isc_tpb_ignore_limbo:
+        case isc_tpb_read_committed:
+        case isc_tpb_rec_version:
+        case isc_tpb_no_rec_version:
             buffer += static_cast<char>(code);
             break;
-        case 10:
-        case 11:
+        case isc_tpb_lock_read:
+        case isc_tpb_lock_write:
             AppendCounted(buffer, code, value, "isc_tpb_", kTpbNames[code - 1]);
             break;
         case 0:

@@ -1,5 +1,7 @@
 #include "db/platform_hooks.h"
 
+#include <cstdio>
+#include <stdexcept>
 #include <string.h>
 
 namespace velkor {
@@ -31,6 +33,12 @@ TBusyHook &BusyHook()
     return hook;
 }
 
+TErrorLogHook &ErrorLogHook()
+{
+    static TErrorLogHook hook;
+    return hook;
+}
+
 int &BusyDepth()
 {
     static int depth = 0;
@@ -56,8 +64,8 @@ void SetLoginHook(TLoginHook hook)
     LoginHook() = std::move(hook);
 }
 
-bool QueryDatabaseLogin(const std::string &databaseName, std::string &userName,
-                        std::string &password, bool nameReadOnly)
+bool CallLoginHook(const std::string &databaseName, std::string &userName, std::string &password,
+                   bool nameReadOnly)
 {
     if (!LoginHook())
         return false;
@@ -79,6 +87,39 @@ TBusyCursor::~TBusyCursor()
 {
     if (--BusyDepth() == 0 && BusyHook())
         BusyHook()(false);
+}
+
+void SetErrorLogHook(TErrorLogHook hook)
+{
+    ErrorLogHook() = std::move(hook);
+}
+
+void LogSwallowedError(std::string_view where, const std::exception &error) noexcept
+{
+    try {
+        std::string message(where);
+        message += ": ";
+        message += error.what();
+        if (ErrorLogHook())
+            ErrorLogHook()(message);
+        else
+            std::fprintf(stderr, "velkor: %s\n", message.c_str());
+    } catch (...) {
+        // Logging is the last resort: nothing is left to tell of its own failure.
+    }
+}
+
+void LogSwallowedError(std::string_view where, const std::exception_ptr &error) noexcept
+{
+    if (!error)
+        return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &caught) {
+        LogSwallowedError(where, caught);
+    } catch (...) {
+        LogSwallowedError(where, std::runtime_error("an error of no known kind"));
+    }
 }
 
 void WipeString(std::string &text) noexcept

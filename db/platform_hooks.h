@@ -1,8 +1,10 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace velkor {
 
@@ -26,8 +28,8 @@ void SetTimerFactory(TTimerFactory factory);
 using TLoginHook = std::function<bool(const std::string &databaseName, std::string &userName,
                                       std::string &password, bool nameReadOnly)>;
 void SetLoginHook(TLoginHook hook);
-[[nodiscard]] bool QueryDatabaseLogin(const std::string &databaseName, std::string &userName,
-                                      std::string &password, bool nameReadOnly);
+[[nodiscard]] bool CallLoginHook(const std::string &databaseName, std::string &userName,
+                                 std::string &password, bool nameReadOnly);
 
 // Shows the busy cursor while a statement is prepared or a result set opened.
 using TBusyHook = std::function<void(bool busy)>;
@@ -40,6 +42,14 @@ public:
     TBusyCursor(const TBusyCursor &) = delete;
     TBusyCursor &operator=(const TBusyCursor &) = delete;
 };
+
+// Errors that no caller can be told of any more: a clean-up in a destructor or on a forced close
+// that failed. With no hook installed they go to standard error.
+using TErrorLogHook = std::function<void(std::string_view message)>;
+void SetErrorLogHook(TErrorLogHook hook);
+// Logs "<where>: <the error's message>".
+void LogSwallowedError(std::string_view where, const std::exception &error) noexcept;
+void LogSwallowedError(std::string_view where, const std::exception_ptr &error) noexcept;
 
 // Overwrites a text that held a secret before it is released.
 void WipeString(std::string &text) noexcept;

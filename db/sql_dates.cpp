@@ -85,12 +85,15 @@ bool SplitDateTime(TDateTime value, std::tm &fields) noexcept
     if (!std::isfinite(value.days) || std::fabs(value.days) > 3.0e6)
         return false;
     const double whole = std::trunc(value.days);
-    long long seconds = std::llround(std::fabs(value.days - whole) * 86400.0);
+    // Rounded to the millisecond, which a day count holds only approximately; then the
+    // fraction of the second is dropped, as the broken-down fields have none.
+    long long milliseconds = std::llround(std::fabs(value.days - whole) * 86400000.0);
     long long day = static_cast<long long>(whole);
-    if (seconds >= 86400) {
-        seconds -= 86400;
+    if (milliseconds >= 86400000) {
+        milliseconds -= 86400000;
         day += value.days >= 0 ? 1 : -1;
     }
+    const long long seconds = milliseconds / 1000;
     long long y = 0;
     unsigned m = 0;
     unsigned d = 0;

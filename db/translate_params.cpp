@@ -17,7 +17,7 @@ bool IsNameChar(char c) noexcept
     RaiseClientError(ClientError::SQLParseError, {std::string(detail)});
 }
 
-enum class TMode { plain, comment, quoted, parameter };
+enum class TMode { plain, comment, lineComment, quoted, parameter };
 
 } // namespace
 
@@ -46,7 +46,15 @@ TTranslatedSQL TranslateParams(std::string_view sql, bool autoParamNames)
                 result.text += '/';
                 ++i;
                 mode = TMode::comment;
+            } else if (c == '-' && next == '-') {
+                // The server reads to the end of the line as comment; so do we, or an
+                // apostrophe or a colon there would be taken for SQL.
+                mode = TMode::lineComment;
             }
+            break;
+        case TMode::lineComment:
+            if (c == '\n')
+                mode = TMode::plain;
             break;
         case TMode::comment:
             if (next == '\0')

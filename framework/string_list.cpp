@@ -147,20 +147,25 @@ void TStringList::SetText(std::string_view text)
 
 void TStringList::EndUpdate()
 {
-    if (updateCount_ > 0 && --updateCount_ == 0)
-        Changed();
+    if (updateCount_ > 0 && --updateCount_ == 0 && changedInUpdate_) {
+        changedInUpdate_ = false;
+        Fire(OnChange, this);
+    }
 }
 
+// Announced before every change, inside an update too: the owner may refuse it or drop what it
+// built from the old lines, and only the owner knows which.
 void TStringList::Changing()
 {
-    if (updateCount_ == 0)
-        Fire(OnChanging, this);
+    Fire(OnChanging, this);
 }
 
 void TStringList::Changed()
 {
     if (updateCount_ == 0)
         Fire(OnChange, this);
+    else
+        changedInUpdate_ = true;
 }
 
 } // namespace velkor

@@ -8,8 +8,9 @@
 
 namespace velkor {
 
-// Ordered lines with name=value access. OnChanging runs before every change and may raise to
-// refuse it; OnChange runs after.
+// Ordered lines with name=value access. OnChanging runs before every change, also between
+// BeginUpdate and EndUpdate, and may raise to refuse it; OnChange runs after, once for a whole
+// update.
 class TStringList : public TObject
 {
 public:
@@ -60,6 +61,7 @@ private:
 
     std::vector<std::string> lines_;
     int updateCount_ = 0;
+    bool changedInUpdate_ = false;
 };
 
 } // namespace velkor

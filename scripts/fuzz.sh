@@ -34,4 +34,4 @@ fuzz() {
     echo "$name: $(tail -n 1 "$log")"
 }
 fuzz registry_text "$dir/fuzz/registry_text_fuzz" "$top/tests/fuzz/registry"
-fuzz translate_params "$dir/fuzz/translate_params_fuzz"
+fuzz translate_params "$dir/fuzz/translate_params_fuzz" "$top/tests/fuzz/translate_params"

@@ -6,7 +6,7 @@ namespace velkor {
 
 Q_LOGGING_CATEGORY(lcErrors, "velkor.errors")
 
-void LogSwallowedError(std::string_view doing, const std::exception &error)
+void LogIgnoredError(std::string_view doing, const std::exception &error)
 {
     // Messages of the database layer are in the connection's character set, as in the box.
     qCWarning(lcErrors).noquote() << Utf8Text(doing) + QStringLiteral(": ") +

@@ -12,6 +12,6 @@ namespace velkor {
 Q_DECLARE_LOGGING_CATEGORY(lcErrors)
 
 // Logs an error that is swallowed on purpose, naming what was being done.
-void LogSwallowedError(std::string_view doing, const std::exception &error);
+void LogIgnoredError(std::string_view doing, const std::exception &error);
 
 } // namespace velkor

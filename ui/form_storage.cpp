@@ -118,7 +118,7 @@ void TFormStorage::LoadProperties(TCustomIniFile &ini)
         MakePropsStorage(ini).LoadObjectsProps(RebuildStoredProps());
     } catch (const std::exception &error) {
         // Stored properties are a convenience: the window opens with its own values instead.
-        LogSwallowedError("Restoring the stored properties", error);
+        LogIgnoredError("Restoring the stored properties", error);
     }
 }
 

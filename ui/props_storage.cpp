@@ -243,7 +243,7 @@ void TPropsStorage::LoadObjectsProps(const std::vector<TStoredProp> &props)
             doing += prop.component->objectName().toStdString();
             doing += '.';
             doing += prop.property;
-            LogSwallowedError(doing, error);
+            LogIgnoredError(doing, error);
         }
     }
 }

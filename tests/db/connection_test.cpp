@@ -2,6 +2,7 @@
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_transaction.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
@@ -30,6 +31,17 @@ struct TPanelPair
     {
         database.SetName("MainDatabase");
         test::WirePanelPair(database, transaction, path);
+    }
+    // Connects and starts the transaction, as the window's Connect does.
+    void Open()
+    {
+        database.SetConnected(true);
+        transaction.SetActive(true);
+    }
+    [[nodiscard]] long ProcessCount(const std::string &condition = "1 = 1")
+    {
+        return test::QueryInteger(database, transaction,
+                                  "SELECT COUNT(*) FROM VELKOR_PROCESS WHERE " + condition);
     }
     TComponent owner{nullptr};
     TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
@@ -133,16 +145,13 @@ TEST_F(Connection, disconnect_commits_the_active_transaction)
     TScriptedLogin login("SYSDBA", "");
     TPanelPair writer(file_.Path());
     TPanelPair reader(file_.Path());
-    writer.database.SetConnected(true);
-    writer.transaction.SetActive(true);
+    writer.Open();
     reader.database.SetConnected(true);
     test::ExecuteRaw(writer.database, writer.transaction,
                      "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (1, 'one')");
 
     reader.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(reader.database, reader.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0);
+    EXPECT_EQ(reader.ProcessCount(), 0);
     reader.transaction.Commit();
 
     writer.database.SetConnected(false);
@@ -150,17 +159,14 @@ TEST_F(Connection, disconnect_commits_the_active_transaction)
     writer.transaction.SetActive(false); // what the window does next: nothing left to do
 
     reader.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(reader.database, reader.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              1);
+    EXPECT_EQ(reader.ProcessCount(), 1);
 }
 
 TEST_F(Connection, setting_active_false_rolls_back)
 {
     TScriptedLogin login("SYSDBA", "");
     TPanelPair panel(file_.Path());
-    panel.database.SetConnected(true);
-    panel.transaction.SetActive(true);
+    panel.Open();
     const TClientHandle first = panel.transaction.Handle();
     panel.transaction.SetActive(true);
     EXPECT_EQ(panel.transaction.Handle(), first) << "started once";
@@ -169,9 +175,7 @@ TEST_F(Connection, setting_active_false_rolls_back)
     panel.transaction.SetActive(false);
     EXPECT_FALSE(panel.transaction.Active());
     panel.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(panel.database, panel.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS"),
-              0);
+    EXPECT_EQ(panel.ProcessCount(), 0);
 }
 
 TEST_F(Connection, destroying_a_connected_window_commits_then_detaches)
@@ -179,17 +183,13 @@ TEST_F(Connection, destroying_a_connected_window_commits_then_detaches)
     TScriptedLogin login("SYSDBA", "");
     {
         TPanelPair panel(file_.Path());
-        panel.database.SetConnected(true);
-        panel.transaction.SetActive(true);
+        panel.Open();
         test::ExecuteRaw(panel.database, panel.transaction,
                          "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (7, 'seven')");
     }
     TPanelPair after(file_.Path());
-    after.database.SetConnected(true);
-    after.transaction.SetActive(true);
-    EXPECT_EQ(test::QueryInteger(after.database, after.transaction,
-                                 "SELECT COUNT(*) FROM VELKOR_PROCESS WHERE PROC_ID = 7"),
-              1);
+    after.Open();
+    EXPECT_EQ(after.ProcessCount("PROC_ID = 7"), 1);
 }
 
 TEST_F(Connection, transaction_guards)
@@ -217,6 +217,190 @@ TEST_F(Connection, transaction_guards)
     panel.transaction.Params().Clear();
     panel.transaction.StartTransaction();
     EXPECT_EQ(panel.transaction.TpbBytes(), "");
+}
+
+TEST_F(Connection, a_refused_transaction_line_is_refused_at_every_start)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    panel.transaction.Params().SetLines({"read_committed", "rec_version", "nowait"});
+    panel.transaction.StartTransaction();
+    panel.transaction.Commit();
+    panel.transaction.Params().SetLines({"protected"});
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.StartTransaction(); }), 13);
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.StartTransaction(); }), 13)
+        << "the buffer of the lines before must not be used";
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    panel.transaction.Params().SetLines({"concurrency"});
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(panel.transaction.TpbBytes(), std::string("\x03\x02", 2));
+}
+
+TEST_F(Connection, params_changed_inside_an_update_are_guarded_as_any_change)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    TStringList &connectionParams = panel.database.Params();
+    const std::vector<std::string> before = connectionParams.Lines();
+    connectionParams.BeginUpdate();
+    EXPECT_EQ(ClientCodeOf([&] { connectionParams.Add("lc_messages=x"); }), 16);
+    connectionParams.EndUpdate();
+    EXPECT_EQ(connectionParams.Lines(), before);
+    TStringList &transactionParams = panel.transaction.Params();
+    transactionParams.BeginUpdate();
+    EXPECT_EQ(ClientCodeOf([&] { transactionParams.SetLines({"protected"}); }), 19);
+    transactionParams.EndUpdate();
+    EXPECT_EQ(transactionParams.Count(), 0);
+
+    panel.transaction.Commit();
+    transactionParams.BeginUpdate();
+    transactionParams.Add("concurrency");
+    transactionParams.Add("nowait");
+    transactionParams.EndUpdate();
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(panel.transaction.TpbBytes(), std::string("\x03\x02\x07", 3))
+        << "the buffer is built from the lines of the update";
+}
+
+// A commit the server refuses: a trigger on commit that raises while the row 666 is there.
+void InstallCommitRefusal(const std::string &path)
+{
+    TPanelPair setup(path);
+    setup.database.SetConnected(true);
+    setup.transaction.StartTransaction();
+    test::ExecuteRaw(setup.database, setup.transaction,
+                     "CREATE EXCEPTION VELKOR_REFUSED 'the plant refuses this commit'");
+    test::ExecuteRaw(setup.database, setup.transaction,
+                     "CREATE TRIGGER VELKOR_CHECK_COMMIT ON TRANSACTION COMMIT AS BEGIN "
+                     "IF (EXISTS(SELECT 1 FROM VELKOR_PROCESS WHERE PROC_ID = 666)) THEN "
+                     "EXCEPTION VELKOR_REFUSED; END");
+    setup.transaction.Commit();
+    setup.database.SetConnected(false);
+}
+
+TEST_F(Connection, disconnect_reports_a_refused_commit_after_closing_all_the_same)
+{
+    TScriptedLogin login("SYSDBA", "");
+    InstallCommitRefusal(file_.Path());
+    TPanelPair panel(file_.Path());
+    std::vector<std::string> log;
+    TIBBase link(nullptr);
+    link.AfterTrEndHandler = [&log](TIBBase &) { log.push_back("after end"); };
+    link.AfterDbDisconnectHandler = [&log](TIBBase &) { log.push_back("after disconnect"); };
+    link.SetDatabase(&panel.database);
+    panel.Open();
+    test::ExecuteRaw(panel.database, panel.transaction,
+                     "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+
+    std::string message;
+    try {
+        panel.database.SetConnected(false);
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("the plant refuses this commit"), std::string::npos) << message;
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    EXPECT_EQ(log, (std::vector<std::string>{"after end", "after disconnect"}));
+
+    panel.Open();
+    EXPECT_EQ(panel.ProcessCount(), 0) << "rolled back";
+    panel.transaction.Commit();
+}
+
+TEST_F(Connection, forced_ends_stay_silent_about_a_refused_commit_but_log_it)
+{
+    TScriptedLogin login("SYSDBA", "");
+    InstallCommitRefusal(file_.Path());
+    std::vector<std::string> logged;
+    SetErrorLogHook([&logged](std::string_view message) { logged.emplace_back(message); });
+    {
+        TPanelPair panel(file_.Path());
+        panel.Open();
+        test::ExecuteRaw(panel.database, panel.transaction,
+                         "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+        EXPECT_NO_THROW(panel.transaction.EndTransaction(TTransactionAction::TACommit, true));
+        EXPECT_FALSE(panel.transaction.InTransaction());
+        panel.transaction.SetActive(true);
+        test::ExecuteRaw(panel.database, panel.transaction,
+                         "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (666, 'refused')");
+    } // destroyed while connected: commit refused, rolled back, detached, no exception
+    SetErrorLogHook({});
+    ASSERT_EQ(logged.size(), 1u) << "the forced end asked for is not logged; the destruction is";
+    EXPECT_NE(logged[0].find("the plant refuses this commit"), std::string::npos) << logged[0];
+
+    TPanelPair after(file_.Path());
+    after.Open();
+    EXPECT_EQ(after.ProcessCount(), 0);
+}
+
+TEST_F(Connection, an_attachment_gone_behind_its_back_closes_and_reports_once)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    panel.database.SetConnected(true);
+    // Detached through a copy of the handle: the connection's own detach then finds the
+    // attachment gone, as after a lost server.
+    isc_db_handle copy = panel.database.Handle();
+    ASSERT_EQ(ClientApi().isc_detach_database(ThreadStatusVector(), &copy), 0);
+
+    std::string message;
+    try {
+        panel.database.SetConnected(false);
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("invalid database handle"), std::string::npos) << message;
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_NO_THROW(panel.database.SetConnected(false)) << "nothing left to close";
+    panel.database.SetConnected(true);
+    EXPECT_TRUE(panel.database.Connected());
+}
+
+TEST_F(Connection, idle_timers_end_what_two_ticks_find_unused)
+{
+    TScriptedLogin login("SYSDBA", "");
+    TPanelPair panel(file_.Path());
+    int databaseIdle = 0;
+    int transactionIdle = 0;
+    panel.database.OnIdleTimer = [&](TObject *) { ++databaseIdle; };
+    panel.transaction.OnIdleTimer = [&](TObject *) { ++transactionIdle; };
+    panel.database.SetIdleTimer(1000);
+    panel.transaction.SetIdleTimer(500);
+    EXPECT_EQ(panel.database.IdleTimer(), 1000);
+    EXPECT_EQ(ClientCodeOf([&] { panel.transaction.SetIdleTimer(-5); }), 20);
+    EXPECT_EQ(panel.transaction.IdleTimer(), 500) << "a refused interval changes nothing";
+    panel.database.IdleTimerTimer(); // nothing to end yet
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    test::ExecuteRaw(panel.database, panel.transaction,
+                     "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME) VALUES (1, 'one')");
+
+    panel.transaction.IdleTimerTimer();
+    panel.database.IdleTimerTimer();
+    panel.transaction.Commit(); // a client call between the ticks keeps both
+    panel.transaction.IdleTimerTimer();
+    panel.database.IdleTimerTimer();
+    EXPECT_TRUE(panel.database.Connected());
+    EXPECT_EQ(databaseIdle + transactionIdle, 0);
+
+    panel.transaction.StartTransaction();
+    panel.transaction.IdleTimerTimer();
+    panel.transaction.IdleTimerTimer();
+    EXPECT_FALSE(panel.transaction.InTransaction());
+    EXPECT_EQ(transactionIdle, 1);
+    panel.database.IdleTimerTimer();
+    EXPECT_TRUE(panel.database.Connected()) << "the commit was a client call of the connection";
+    panel.database.IdleTimerTimer();
+    EXPECT_FALSE(panel.database.Connected());
+    EXPECT_EQ(databaseIdle, 1);
+
+    panel.database.SetConnected(true);
+    panel.transaction.StartTransaction();
+    EXPECT_EQ(panel.ProcessCount(), 1);
 }
 
 TEST_F(Connection, retaining_default_action_keeps_the_transaction_running)

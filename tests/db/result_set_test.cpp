@@ -173,6 +173,12 @@ TEST_F(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
     panel.list.Open();
     EXPECT_EQ(ErrorText([&] { Select("SELECT * FROM SL_PROC_STATE WHERE PROC_ID > 5"); }),
               "Dataset open");
+    EXPECT_EQ(ErrorText([&] {
+                  panel.list.SelectSQL().BeginUpdate();
+                  panel.list.SelectSQL().Clear();
+                  panel.list.SelectSQL().EndUpdate();
+              }),
+              "Dataset open");
     EXPECT_EQ(panel.list.SelectSQL().Text(), "SELECT * FROM SL_PROC_STATE\n");
     panel.list.Close();
     Select("SELECT * FROM SL_PROC_STATE WHERE PROC_ID > 5");

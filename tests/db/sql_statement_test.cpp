@@ -1,16 +1,18 @@
 // Statements and their descriptor areas against a real throwaway database.
-#include "db/client_api.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
-#include "tests/support/attached_database.h"
+#include "db/internal/client_api.h"
 #include "tests/support/raw_sql.h"
+#include "tests/support/statement_fixture.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace velkor {
 namespace {
@@ -97,27 +99,8 @@ public:
     TCalls calls;
 };
 
-std::string ClientErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EIBClientError &error) {
-        return error.what();
-    }
-    return "no error";
-}
-
-class Statement : public ::testing::Test
-{
-protected:
-    void SetUp() override { sql.SetDatabase(&database); }
-    void Text(const std::string &text) { sql.SQL().SetLines({text}); }
-
-    test::TAttachedDatabase attached;
-    TIBDatabase &database = attached.database;
-    TIBTransaction &transaction = attached.transaction;
-    TIBSQL &sql = CreateOwned<TIBSQL>(attached.owner);
-};
+using test::ClientErrorOf;
+using Statement = test::StatementFixture;
 
 TEST_F(Statement, the_list_select_describes_twice_and_fetches_to_the_end)
 {
@@ -330,6 +313,91 @@ TEST_F(Statement, setters_rewrite_the_entry_to_their_own_type)
     EXPECT_TRUE(id.IsNullValue());
     sql.ExecQuery();
     EXPECT_EQ(sql.FetchedCount(), 0) << "nothing equals null";
+}
+
+TEST_F(Statement, a_text_changed_inside_an_update_is_guarded_and_prepared_anew)
+{
+    Text("SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = 1");
+    sql.ExecQuery();
+    TStringList &text = sql.SQL();
+    text.BeginUpdate();
+    EXPECT_EQ(ClientErrorOf([&] { text.Clear(); }), "IBSQL Open");
+    text.EndUpdate();
+    EXPECT_EQ(text.Lines(),
+              std::vector<std::string>{"SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = 1"})
+        << "nothing lost";
+    EXPECT_EQ(sql.Current()[0].StringValue(), "scheduler");
+
+    sql.CloseCursor();
+    text.BeginUpdate();
+    text.Clear();
+    text.Add("SELECT PROC_ID, PROC_PRIORITY FROM VELKOR_PROCESS");
+    text.Add("WHERE PROC_ID = 2");
+    text.EndUpdate();
+    EXPECT_FALSE(sql.IsPrepared());
+    sql.ExecQuery();
+    ASSERT_EQ(sql.Current().Count(), 2);
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 2);
+}
+
+TEST_F(Statement, select_for_update_is_fetched_through_a_cursor)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS WHERE PROC_ID <= 3 ORDER BY PROC_ID FOR UPDATE");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.StatementKind(), StatementKind::SelectForUpdate);
+    EXPECT_TRUE(sql.IsOpen());
+    std::vector<int> ids{sql.Current()[0].IntegerValue()};
+    while (TIBXSQLDA *row = sql.FetchNext())
+        ids.push_back((*row)[0].IntegerValue());
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ClientErrorOf([&] { sql.ExecQuery(); }), "IBSQL Open");
+    sql.CloseCursor();
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 1) << "closed and opened again";
+    EXPECT_EQ(sql.UniqueRelationName(), "VELKOR_PROCESS");
+}
+
+TEST_F(Statement, line_comments_hide_quotes_and_markers_from_the_scanner)
+{
+    Text("SELECT PROC_NAME FROM VELKOR_PROCESS -- it's :NOT a parameter\r\n"
+         "WHERE PROC_ID = :ID -- nor is :THIS");
+    ASSERT_EQ(sql.Params().Count(), 1);
+    EXPECT_EQ(sql.Params()[0].Name(), "ID");
+    sql.Params()[0].SetIntegerValue(1);
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].StringValue(), "scheduler");
+}
+
+TEST_F(Statement, a_failed_fetch_reports_its_own_error_and_leaves_the_cursor_closed)
+{
+    sql.SetGoToFirstRecordOnExecute(false);
+    Text("SELECT 100 / (PROC_ID - 5) FROM VELKOR_PROCESS ORDER BY PROC_ID");
+    sql.ExecQuery();
+    std::string message;
+    try {
+        while (sql.FetchNext()) {
+        }
+    } catch (const EIBInterBaseError &error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("divide by zero"), std::string::npos) << message;
+    EXPECT_EQ(sql.FetchedCount(), 0);
+    EXPECT_FALSE(sql.IsOpen());
+    EXPECT_EQ(ClientErrorOf([&] { (void)sql.FetchNext(); }), "IBSQL Closed");
+}
+
+TEST_F(Statement, dropping_an_open_cursor_closes_it_with_the_handle)
+{
+    Text("SELECT PROC_ID FROM VELKOR_PROCESS ORDER BY PROC_ID");
+    sql.ExecQuery();
+    ASSERT_TRUE(sql.IsOpen());
+    sql.DropStatement();
+    EXPECT_FALSE(sql.IsOpen());
+    EXPECT_FALSE(sql.IsPrepared());
+    EXPECT_EQ(sql.StatementHandle(), 0u);
+    EXPECT_EQ(ClientErrorOf([&] { (void)sql.FetchNext(); }), "IBSQL Closed");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].IntegerValue(), 1) << "prepared and opened again";
 }
 
 TEST(ScaleConversion, scaled_integers_become_doubles_and_currency)

@@ -33,6 +33,22 @@ TEST(TranslateParams, markers_inside_literals_and_comments_are_left_alone)
     EXPECT_TRUE(t.names.empty());
 }
 
+TEST(TranslateParams, a_line_comment_hides_quotes_and_markers_to_its_line_end)
+{
+    const auto t = TranslateParams("SELECT 1 -- it's :NOT a marker\r\nFROM T WHERE A = :A -- :B\r\n"
+                                   "AND B = 'x--y' AND C = :C\r\n",
+                                   false);
+    EXPECT_EQ(t.text, "SELECT 1 -- it's :NOT a marker\r\nFROM T WHERE A = ? -- :B\r\n"
+                      "AND B = 'x--y' AND C = ?\r\n");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"A", "C"}));
+    const auto last = TranslateParams("SELECT 1 FROM T -- it's the end", false);
+    EXPECT_EQ(last.text, "SELECT 1 FROM T -- it's the end") << "a comment may end the text";
+    EXPECT_TRUE(last.names.empty());
+    EXPECT_EQ(TranslateParams("X = 5 - -3 /* - */ -:A\r\n", false).names,
+              std::vector<std::string>{"A"})
+        << "a single minus is no comment";
+}
+
 TEST(TranslateParams, the_character_ending_a_name_is_copied_unexamined)
 {
     const auto t = TranslateParams(":A:B\r\n", false);

@@ -38,6 +38,32 @@ TEST(StringList, a_change_refused_before_it_happens_leaves_the_list_unchanged)
     EXPECT_EQ(changes, 1);
 }
 
+TEST(StringList, changes_inside_an_update_are_announced_each_and_reported_once)
+{
+    TStringList list{"one"};
+    std::vector<std::string> log;
+    list.OnChanging = [&](TObject *) { log.push_back("changing " + list.Text()); };
+    list.OnChange = [&](TObject *) { log.push_back("changed " + list.Text()); };
+    list.BeginUpdate();
+    list.Clear();
+    list.Add("two");
+    list.EndUpdate();
+    EXPECT_EQ(log, (std::vector<std::string>{"changing one\n", "changing ", "changed two\n"}));
+
+    log.clear();
+    list.BeginUpdate();
+    list.EndUpdate();
+    EXPECT_TRUE(log.empty()) << "an update without a change reports nothing";
+
+    list.OnChanging = [](TObject *) { throw EDatabaseError("refused"); };
+    list.BeginUpdate();
+    EXPECT_THROW(list.Add("three"), EDatabaseError);
+    EXPECT_THROW(list.SetLines({"four"}), EDatabaseError);
+    list.EndUpdate();
+    EXPECT_EQ(list.Lines(), std::vector<std::string>{"two"}) << "nothing changed";
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(StringList, text_round_trip_and_bad_indexes)
 {
     TStringList list;

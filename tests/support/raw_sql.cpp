@@ -1,6 +1,6 @@
 #include "tests/support/raw_sql.h"
 
-#include "db/client_api.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 
 #include <stdexcept>
@@ -9,6 +9,18 @@
 namespace velkor::test {
 
 namespace {
+
+// The live handles, reached as a statement reaches them: through a link.
+struct TRawLink
+{
+    TRawLink(TIBDatabase &database, TIBTransaction &transaction)
+        : link(nullptr)
+    {
+        link.SetDatabase(&database);
+        link.SetTransaction(&transaction);
+    }
+    TIBBase link;
+};
 
 void Check(ISC_STATUS result, const char *what)
 {
@@ -25,8 +37,9 @@ void Check(ISC_STATUS result, const char *what)
 
 void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql)
 {
-    Check(ClientApi().isc_dsql_execute_immediate(ThreadStatusVector(), database.HandleAddress(),
-                                                 transaction.HandleAddress(), 0, sql.c_str(), 1,
+    TRawLink raw(database, transaction);
+    Check(ClientApi().isc_dsql_execute_immediate(ThreadStatusVector(), raw.link.DatabaseHandle(),
+                                                 raw.link.TransactionHandle(), 0, sql.c_str(), 1,
                                                  nullptr),
           "execute");
 }
@@ -34,9 +47,11 @@ void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::s
 long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql)
 {
     const TClientApi &api = ClientApi();
+    TRawLink raw(database, transaction);
     isc_stmt_handle statement = 0;
-    Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(), &statement),
-          "allocate");
+    Check(
+        api.isc_dsql_alloc_statement2(ThreadStatusVector(), raw.link.DatabaseHandle(), &statement),
+        "allocate");
     std::vector<char> area(XSQLDA_LENGTH(1));
     auto *out = reinterpret_cast<XSQLDA *>(area.data());
     out->version = SQLDA_VERSION1;
@@ -45,15 +60,15 @@ long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std:
     short isNull = 0;
     long result = -1;
     try {
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &statement, 0,
-                                   sql.c_str(), 1, out),
+        Check(api.isc_dsql_prepare(ThreadStatusVector(), raw.link.TransactionHandle(), &statement,
+                                   0, sql.c_str(), 1, out),
               "prepare");
         out->sqlvar[0].sqltype = SQL_LONG | 1;
         out->sqlvar[0].sqlscale = 0;
         out->sqlvar[0].sqldata = reinterpret_cast<char *>(&value);
         out->sqlvar[0].sqlind = &isNull;
-        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction.HandleAddress(), &statement, 1,
-                                   nullptr),
+        Check(api.isc_dsql_execute(ThreadStatusVector(), raw.link.TransactionHandle(), &statement,
+                                   1, nullptr),
               "execute");
         if (api.isc_dsql_fetch(ThreadStatusVector(), &statement, 1, out) == 0)
             result = isNull ? 0 : value;

@@ -1,5 +1,6 @@
 #pragma once
-// Internal to the database layer: only its .cpp files include this, and with it ibase.h.
+// Private to the database layer: its .cpp files and its own tests include this, and with it
+// ibase.h; nothing outside the layer may.
 
 #include <ibase.h>
 

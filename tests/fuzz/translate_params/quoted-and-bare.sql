@@ -1,0 +1,1 @@
+EXECUTE PROCEDURE SET_PROC_PRIORITY :"proc id", ? -- last line without end
