@@ -9,9 +9,9 @@
 #include "db/ib_transaction.h"
 #include "ui/error_box.h"
 #include "ui/form_font.h"
+#include "ui/rx_db_grid.h"
 #include "ui/text_codec.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,11 +48,9 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     // the text must not be cut off.
     Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
-    MainGrid = new QFrame(this);
+    MainGrid = new TRxDBGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
     MainGrid->setGeometry(0, 16, 660, 269);
-    MainGrid->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    MainGrid->setFocusPolicy(Qt::StrongFocus);
 
     Button5 = MakeButton("Button5", QStringLiteral("Connect"), 10, true,
                          &TMainVelkorcontrolWindow::Button5Click);
@@ -86,6 +84,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     MainTransaction->SetDefaultDatabase(MainDatabase);
     MainDatabase->SetDefaultTransaction(MainTransaction);
     CreateProceduresList();
+    CreateMainGrid();
 
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
@@ -151,6 +150,17 @@ void TMainVelkorcontrolWindow::CreateProceduresList()
     ProceduresListSource = &CreateOwned<TDataSource>(components_);
     ProceduresListSource->SetName("ProceduresListSource");
     ProceduresListSource->SetDataSet(ProceduresList);
+}
+
+void TMainVelkorcontrolWindow::CreateMainGrid()
+{
+    MainGrid->SetTitleFont(FormFont());
+    const char *const fields[] = {"PROC_ID", "PROC_NAME", "PROC_PRIORITY", "PROC_AGE_MS",
+                                  "PROC_AGE_DAYS"};
+    for (const char *field : fields)
+        MainGrid->Columns().Add().SetFieldName(field);
+    MainGrid->Columns()[1].SetWidth(315);
+    MainGrid->SetDataSource(ProceduresListSource);
 }
 
 void TMainVelkorcontrolWindow::ReopenProceduresList()
