@@ -342,8 +342,10 @@ void TCustomGrid::scrollContentsBy(int dx, int /*dy*/)
 
 void TCustomGrid::ScrollRecordRows(int rows)
 {
+    // Only the rows the grid holds move; the blank below them stays where it is.
     const int top = FixedHeight();
-    const QRect area(0, top, viewport()->width(), viewport()->height() - top);
+    const int height = std::min(viewport()->height(), RowTop(RowCount())) - top;
+    const QRect area(0, top, viewport()->width(), height);
     if (rows == 0 || area.isEmpty())
         return;
     viewport()->scroll(0, -rows * RowPitch(), area);

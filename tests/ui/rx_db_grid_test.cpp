@@ -446,6 +446,40 @@ private slots:
         QCOMPARE(grid.Row(), 1);
     }
 
+    void rows_shifted_on_screen_match_a_full_repaint_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("presses");
+        QTest::newRow("Down past the bottom row") << int(Qt::Key_Down) << 20;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 2;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << 1;
+    }
+
+    void rows_shifted_on_screen_match_a_full_repaint()
+    {
+        QFETCH(int, key);
+        QFETCH(int, presses);
+        TRxDBGrid &grid = *f_->grid;
+        ShowActive(*f_);
+        f_->panel.list.Open();
+        grid.setFocus();
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier;
+        for (int i = 0; i < presses; ++i) {
+            QTest::keyClick(&grid, Qt::Key(key), modifiers);
+            QCoreApplication::processEvents();
+        }
+        QTest::keyClick(&grid, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        // What the window shows, shifted pixels and all, against the grid painted afresh.
+        const QRect area(grid.viewport()->mapTo(&f_->window, QPoint(0, 0)), grid.viewport()->size());
+        const QImage shown =
+            f_->window.screen()->grabWindow(f_->window.winId()).toImage().convertToFormat(
+                QImage::Format_RGB32);
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown.copy(area), Viewport(grid));
+    }
+
     void left_and_right_move_between_columns()
     {
         TRxDBGrid &grid = *f_->grid;
