@@ -1,7 +1,7 @@
 // The panel's refresh (close, open, locate the kept PROC_ID) against the bare client library
 // doing the same server work: execute, fetch the rows the refresh needs, compare, close.
 // Embedded engine always; the private server over loopback when ./test.sh's variables are set.
-#include "db/client_api.h"
+#include "bench/bare_refresh.h"
 #include "db/data_source.h"
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
@@ -64,72 +64,6 @@ using namespace velkor;
 
 constexpr int kWindow = 20;
 
-void Check(ISC_STATUS result)
-{
-    if (result > 0)
-        ReportServerError();
-}
-
-// The same select, prepared once, run by hand.
-class TBareRefresh
-{
-public:
-    TBareRefresh(TIBDatabase &database, TIBTransaction &transaction)
-        : transaction_(transaction)
-    {
-        const TClientApi &api = ClientApi();
-        area_.resize(XSQLDA_LENGTH(5));
-        XSQLDA *out = Out();
-        out->version = SQLDA_VERSION1;
-        out->sqln = 5;
-        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), database.HandleAddress(),
-                                            &handle_));
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), transaction.HandleAddress(), &handle_, 0,
-                                   "SELECT * FROM SL_PROC_STATE", 1, out));
-        for (int i = 0; i < out->sqld; ++i) {
-            XSQLVAR &var = out->sqlvar[i];
-            buffers_[static_cast<std::size_t>(i)].resize(static_cast<std::size_t>(var.sqllen) + 2);
-            var.sqldata = buffers_[static_cast<std::size_t>(i)].data();
-            var.sqlind = &nulls_[static_cast<std::size_t>(i)];
-        }
-    }
-    ~TBareRefresh()
-    {
-        ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_drop);
-    }
-    TBareRefresh(const TBareRefresh &) = delete;
-    TBareRefresh &operator=(const TBareRefresh &) = delete;
-
-    // Fetches the window, then on until the kept identifier; true when it was found.
-    bool Run(std::int32_t kept)
-    {
-        const TClientApi &api = ClientApi();
-        Check(api.isc_dsql_execute(ThreadStatusVector(), transaction_.HandleAddress(), &handle_, 1,
-                                   nullptr));
-        Check(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, "BENCHCURSOR", 0));
-        int fetched = 0;
-        bool found = false;
-        while ((!found || fetched < kWindow) &&
-               api.isc_dsql_fetch(ThreadStatusVector(), &handle_, 1, Out()) == 0) {
-            ++fetched;
-            std::int32_t id = 0;
-            std::memcpy(&id, buffers_[0].data(), sizeof id);
-            if (!found && nulls_[0] != -1 && id == kept)
-                found = true;
-        }
-        Check(api.isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close));
-        return found;
-    }
-
-private:
-    XSQLDA *Out() { return reinterpret_cast<XSQLDA *>(area_.data()); }
-    TIBTransaction &transaction_;
-    isc_stmt_handle handle_ = 0;
-    std::vector<char> area_;
-    std::array<std::vector<char>, 5> buffers_;
-    std::array<short, 5> nulls_{};
-};
-
 // A grid of kWindow rows.
 class TWindowLink : public TDataLink
 {
@@ -168,7 +102,7 @@ struct TBenchDatabase
     test::TPanelList panel{owner, database, transaction};
     TDataSource &source = CreateOwned<TDataSource>(owner);
     TWindowLink link;
-    std::unique_ptr<TBareRefresh> bare;
+    std::unique_ptr<bench::TBareRefresh> bare;
 };
 
 bool PanelRefresh(test::TPanelList &panel, std::int32_t kept)
@@ -232,8 +166,8 @@ int main(int argc, char **argv)
                 c.where == "server" ? std::string("127.0.0.1/") + port + ":" : std::string();
             databases[key] = std::make_unique<TBenchDatabase>(
                 c.rows, prefix, c.where == "server" && password ? password : "");
-            databases[key]->bare = std::make_unique<TBareRefresh>(databases[key]->database,
-                                                                  databases[key]->transaction);
+            databases[key]->bare = std::make_unique<bench::TBareRefresh>(
+                databases[key]->database, databases[key]->transaction, kWindow);
         }
         TBenchDatabase &db = *databases[key];
         const std::string name = key + "/kept" + std::to_string(c.kept);
