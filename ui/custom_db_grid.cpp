@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace velkor {
 

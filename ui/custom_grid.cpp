@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace velkor {
 

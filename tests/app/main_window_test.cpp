@@ -2,7 +2,6 @@
 #include "app/main_control_window.h"
 #include "ui/rx_db_grid.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>

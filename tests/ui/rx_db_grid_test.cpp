@@ -18,7 +18,6 @@
 #include <QtTest>
 
 #include <memory>
-#include <optional>
 
 namespace velkor {
 
@@ -472,10 +471,12 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Up);
         QCoreApplication::processEvents();
         // What the window shows, shifted pixels and all, against the grid painted afresh.
-        const QRect area(grid.viewport()->mapTo(&f_->window, QPoint(0, 0)), grid.viewport()->size());
-        const QImage shown =
-            f_->window.screen()->grabWindow(f_->window.winId()).toImage().convertToFormat(
-                QImage::Format_RGB32);
+        const QRect area(grid.viewport()->mapTo(&f_->window, QPoint(0, 0)),
+                         grid.viewport()->size());
+        const QImage shown = f_->window.screen()
+                                 ->grabWindow(f_->window.winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
         QVERIFY(!shown.isNull());
         QCOMPARE(shown.copy(area), Viewport(grid));
     }
