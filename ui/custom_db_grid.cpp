@@ -199,8 +199,11 @@ void TCustomDBGrid::LayoutChanged()
 
     // Heights from the fonts' text height, before the row count: it depends on them.
     const int lines = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
-    SetDefaultRowHeight(QFontMetrics(font()).height() + 3 + lines);
-    if (titleOffset_ > 0) {
+    const int setHeight = AssignedRowsHeight();
+    SetDefaultRowHeight(setHeight > 0 ? setHeight : QFontMetrics(font()).height() + 3 + lines);
+    if (titleOffset_ > 0 && setHeight > 0) {
+        SetRowHeights(0, setHeight + 2);
+    } else if (titleOffset_ > 0) {
         int titleHeight = 0;
         for (int i = 0; i < columnCount; ++i)
             titleHeight = std::max(titleHeight, QFontMetrics(columns_[i].Title().Font()).height());

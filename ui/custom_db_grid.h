@@ -54,6 +54,8 @@ public:
 protected:
     // Data columns kept fixed at the left, after the indicator.
     [[nodiscard]] virtual int FixedDataCols() const noexcept { return 0; }
+    // A row height set by the operator's code; 0 takes it from the font.
+    [[nodiscard]] virtual int AssignedRowsHeight() const noexcept { return 0; }
     // Whether the editor may show over the current column's cell.
     [[nodiscard]] bool CanEditShow() const override;
     [[nodiscard]] bool CanEditModify() const override;

@@ -21,6 +21,12 @@ void TRxDBGrid::SetFixedDataColumns(int value)
     LayoutChanged();
 }
 
+void TRxDBGrid::SetRowsHeight(int value)
+{
+    rowsHeight_ = std::max(0, value);
+    LayoutChanged();
+}
+
 void TRxDBGrid::SetShowGlyphs(bool value)
 {
     showGlyphs_ = value;

@@ -22,6 +22,9 @@ public:
     // Data columns kept fixed at the left of the scrolled ones.
     [[nodiscard]] int FixedDataColumns() const noexcept { return fixedDataColumns_; }
     void SetFixedDataColumns(int value);
+    // The height of the record rows; the title row is 2 pixels taller.
+    [[nodiscard]] int RowsHeight() const noexcept { return DefaultRowHeight(); }
+    void SetRowsHeight(int value);
     [[nodiscard]] bool ShowGlyphs() const noexcept { return showGlyphs_; }
     void SetShowGlyphs(bool value);
     [[nodiscard]] bool MultiSelect() const noexcept { return multiSelect_; }
@@ -42,6 +45,7 @@ public:
 
 protected:
     [[nodiscard]] int FixedDataCols() const noexcept override { return fixedDataColumns_; }
+    [[nodiscard]] int AssignedRowsHeight() const noexcept override { return rowsHeight_; }
     [[nodiscard]] bool CanEditShow() const override;
     void wheelEvent(QWheelEvent *event) override;
 
@@ -50,6 +54,7 @@ private:
     [[nodiscard]] bool IsGlyphField(const TField *field) const noexcept;
 
     int fixedDataColumns_ = 0;
+    int rowsHeight_ = 0;
     bool showGlyphs_ = true;
     bool multiSelect_ = false;
     bool titleButtons_ = false;

@@ -218,6 +218,20 @@ private slots:
         QCOMPARE(f_->panel.list.BufferCount(), fewer);
     }
 
+    void rows_height_sets_the_rows_and_a_title_two_pixels_taller()
+    {
+        TRxDBGrid &grid = *f_->grid;
+        ShowActive(*f_);
+        f_->panel.list.Open();
+        const int before = grid.VisibleRowCount();
+        grid.SetRowsHeight(30);
+        QCOMPARE(grid.RowsHeight(), 30);
+        QCOMPARE(grid.RowHeights(1), 30);
+        QCOMPARE(grid.RowHeights(0), 32);
+        QVERIFY(grid.VisibleRowCount() < before);
+        QCOMPARE(grid.DataLink().BufferCount(), grid.VisibleRowCount());
+    }
+
     // ---- painting --------------------------------------------------------------------------
 
     void the_closed_grid_shows_the_titles_and_one_empty_row()
