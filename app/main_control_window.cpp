@@ -9,13 +9,13 @@
 #include "db/ib_database.h"
 #include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
-#include "ui/error_box.h"
 #include "db/platform_hooks.h"
+#include "ui/error_box.h"
 #include "ui/form_font.h"
+#include "ui/rx_db_grid.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/text_codec.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,11 +52,9 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     // the text must not be cut off.
     Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
-    MainGrid = new QFrame(this);
+    MainGrid = new TRxDBGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
     MainGrid->setGeometry(0, 16, 660, 269);
-    MainGrid->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    MainGrid->setFocusPolicy(Qt::StrongFocus);
 
     Button5 = MakeButton("Button5", QStringLiteral("Connect"), 10, true,
                          &TMainVelkorcontrolWindow::Button5Click);
@@ -91,6 +89,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     MainDatabase->SetDefaultTransaction(MainTransaction);
     CreateProceduresList();
     CreateProcedureCalls();
+    CreateMainGrid();
 
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
@@ -175,6 +174,17 @@ void TMainVelkorcontrolWindow::CreateProcedureCalls()
     StopProcedure = procedure("StopProcedure", "STOP_PROC");
     SetPriorityProcedure = procedure("SetPriorityProcedure", "SET_PROC_PRIORITY");
     SetPriorityProcedure->Params().AddParam(TFieldType::ftInteger, "PRIORITY", TParamType::ptInput);
+}
+
+void TMainVelkorcontrolWindow::CreateMainGrid()
+{
+    MainGrid->SetTitleFont(FormFont());
+    const char *const fields[] = {"PROC_ID", "PROC_NAME", "PROC_PRIORITY", "PROC_AGE_MS",
+                                  "PROC_AGE_DAYS"};
+    for (const char *field : fields)
+        MainGrid->Columns().Add().SetFieldName(field);
+    MainGrid->Columns()[1].SetWidth(315);
+    MainGrid->SetDataSource(ProceduresListSource);
 }
 
 void TMainVelkorcontrolWindow::ReopenProceduresList()

@@ -7,7 +7,6 @@
 class QLabel;
 class QPushButton;
 class QTimer;
-class QFrame;
 
 namespace velkor {
 
@@ -18,6 +17,7 @@ class TIBStoredProc;
 class TIBStringField;
 class TIBTransaction;
 class TIntegerField;
+class TRxDBGrid;
 
 // The one main window: owns every database object of the program and turns the six buttons and
 // the refresh timer into calls on them.
@@ -30,7 +30,7 @@ public:
     ~TMainVelkorcontrolWindow() override;
 
     QLabel *Label1 = nullptr;
-    QFrame *MainGrid = nullptr;
+    TRxDBGrid *MainGrid = nullptr;
     QPushButton *Button5 = nullptr;
     QPushButton *Button6 = nullptr;
     QPushButton *Button1 = nullptr;
@@ -66,6 +66,7 @@ private:
     void SetDataButtonsEnabled(bool enabled);
     void CreateProceduresList();
     void CreateProcedureCalls();
+    void CreateMainGrid();
     // Close and open the list.
     void ReopenProceduresList();
     QPushButton *MakeButton(const char *name, const QString &caption, int left, bool enabled,

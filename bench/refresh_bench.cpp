@@ -1,7 +1,7 @@
 // The panel's refresh (close, open, locate the kept PROC_ID) against the bare client library
 // doing the same server work: execute, fetch the rows the refresh needs, compare, close.
 // Embedded engine always; the private server over loopback when ./test.sh's variables are set.
-#include "bench/bare_select.h"
+#include "bench/bare_refresh.h"
 #include "db/data_source.h"
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
@@ -64,23 +64,6 @@ using namespace velkor;
 
 constexpr int kWindow = 20;
 
-// The server work of one refresh by hand: the window's rows, then on until the kept identifier;
-// true when it was found.
-bool BareRefresh(bench::TBareSelect &bare, std::int32_t kept)
-{
-    bare.Execute();
-    int fetched = 0;
-    bool found = false;
-    while ((!found || fetched < kWindow) && bare.Fetch()) {
-        ++fetched;
-        std::int32_t id = 0;
-        if (!found && bare.FirstInteger(id) && id == kept)
-            found = true;
-    }
-    bare.Close();
-    return found;
-}
-
 // A grid of kWindow rows.
 class TWindowLink : public TDataLink
 {
@@ -119,7 +102,7 @@ struct TBenchDatabase
     test::TPanelList panel{owner, database, transaction};
     TDataSource &source = CreateOwned<TDataSource>(owner);
     TWindowLink link;
-    std::unique_ptr<bench::TBareSelect> bare;
+    std::unique_ptr<bench::TBareRefresh> bare;
 };
 
 bool PanelRefresh(test::TPanelList &panel, std::int32_t kept)
@@ -183,8 +166,8 @@ int main(int argc, char **argv)
                 c.where == "server" ? std::string("127.0.0.1/") + port + ":" : std::string();
             databases[key] = std::make_unique<TBenchDatabase>(
                 c.rows, prefix, c.where == "server" && password ? password : "");
-            databases[key]->bare = std::make_unique<bench::TBareSelect>(
-                databases[key]->database, databases[key]->transaction);
+            databases[key]->bare = std::make_unique<bench::TBareRefresh>(
+                databases[key]->database, databases[key]->transaction, kWindow);
         }
         TBenchDatabase &db = *databases[key];
         const std::string name = key + "/kept" + std::to_string(c.kept);
@@ -195,7 +178,7 @@ int main(int argc, char **argv)
             const long before = gAllocations.load();
             long runs = 0;
             for (auto _ : state) {
-                if (!BareRefresh(*db.bare, kept))
+                if (!db.bare->Run(kept))
                     state.SkipWithError("kept row missing");
                 ++runs;
             }

@@ -46,6 +46,8 @@ public:
     void GotoBookmark(const std::string &bookmark);
     [[nodiscard]] virtual int RecordCount() const { return 0; }
     [[nodiscard]] virtual int RecNo() const { return -1; }
+    // Whether RecordCount and RecNo place the cursor among all the rows, as a scroll bar needs.
+    [[nodiscard]] virtual bool IsSequenced() const { return false; }
 
     // Moves to the first row whose key fields (names separated by ";") hold the key values;
     // a miss leaves the cursor where it was.

@@ -83,6 +83,8 @@ public:
     // Records fetched so far, less the deleted ones.
     [[nodiscard]] int RecordCount() const override;
     [[nodiscard]] int RecNo() const override;
+    // Once every row is fetched the count is the whole set's.
+    [[nodiscard]] bool IsSequenced() const override;
     [[nodiscard]] bool GetFieldData(const TField &field, void *buffer) const override;
     [[nodiscard]] bool CanModify() const override;
     // The cache's growth steps since open, for those who watch its allocations.

@@ -244,6 +244,11 @@ int TIBCustomDataSet::RecordCount() const
     return recordCount_ - deletedCount_;
 }
 
+bool TIBCustomDataSet::IsSequenced() const
+{
+    return select_->AtEnd();
+}
+
 int TIBCustomDataSet::RecNo() const
 {
     const char *buffer = ActiveBuffer();

@@ -10,6 +10,7 @@
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
 #include "tests/support/test_database.h"
+#include "ui/rx_db_grid.h"
 
 #include <QTimer>
 #include <QtTest>
@@ -118,6 +119,48 @@ private slots:
         window.RefreshTimerTimer();
         QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 1); // the stopped row is gone
         QVERIFY(!window.ProceduresList->Locate("PROC_ID", TVariant(3), {}));
+    }
+
+    void the_grid_shows_the_list_and_a_clicked_row_stays_across_ticks()
+    {
+        test::TTestDatabase file;
+        test::TScriptedLogin login("SYSDBA", "");
+        TMainVelkorcontrolWindow window;
+        window.show();
+        TRxDBGrid &grid = *window.MainGrid;
+        QCOMPARE(grid.DataSource(), window.ProceduresListSource);
+        QCOMPARE(grid.Columns().Count(), 5);
+        QCOMPARE(grid.Columns()[1].Width(), 315);
+        QCOMPARE(grid.TitleFont(), window.font());
+        QCOMPARE(grid.RowCount(), 2);
+        window.ConnectDatabase(QString::fromStdString(file.Path()));
+        window.RefreshTimerTimer();
+        QCOMPARE(grid.RowCount(), grid.VisibleRowCount() + 1);
+        QCOMPARE(grid.DataLink().BufferCount(), grid.VisibleRowCount());
+
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 4).center());
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 4);
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), 4);
+        QCOMPARE(grid.Row(), 4);
+
+        // Farther down the window has to slide; the tick finds the row again.
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        const int kept = window.ProceduresListPROC_ID->AsInteger();
+        QVERIFY(kept > grid.VisibleRowCount());
+        window.RefreshTimerTimer();
+        QCOMPARE(window.ProceduresListPROC_ID->AsInteger(), kept);
+        QCOMPARE(grid.Row(), 1 + grid.DataLink().ActiveRecord());
+
+        // The operator's column width lasts until the window closes.
+        grid.Columns()[1].SetWidth(200);
+        window.RefreshTimerTimer();
+        QCOMPARE(grid.ColWidths(2), 200);
+
+        window.Button6Click();
+        QCOMPARE(grid.RowCount(), 2);
+        QCOMPARE(grid.ColWidths(2), 200);
     }
 
     void the_timer_refreshes_the_list_by_itself()
