@@ -1,6 +1,7 @@
 // The list select through the bare client library and through TIBSQL, over one database of
 // 100,000 processes; prints how much the statement layer costs on top of the client.
 #include "bench/bare_select.h"
+#include "bench/fill_processes.h"
 #include "db/ib_database.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
@@ -74,12 +75,7 @@ int main(int argc, char **argv)
     test::WirePanelPair(database, transaction, file.Path());
     database.SetConnected(true);
     transaction.StartTransaction();
-    test::ExecuteRaw(
-        database, transaction,
-        "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= " + std::to_string(kRows) +
-            ") DO BEGIN INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, "
-            "PROC_PRIORITY) VALUES (:I, 'process ' || :I, MOD(:I, 10)); "
-            "I = I + 1; END END");
+    bench::FillProcesses(database, transaction, kRows);
     transaction.Commit();
     transaction.StartTransaction();
 

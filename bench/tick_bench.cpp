@@ -4,6 +4,7 @@
 // rows, columns and size. Embedded engine, databases made for the run.
 #include "app/main_control_window.h"
 #include "bench/bare_refresh.h"
+#include "bench/fill_processes.h"
 #include "db/data_source.h"
 #include "db/field.h"
 #include "db/ib_custom_dataset.h"
@@ -58,13 +59,7 @@ std::unique_ptr<test::TTestDatabase> MakeDatabase(int rows)
     database.SetConnected(true);
     transaction.StartTransaction();
     // "Процесс" in WIN1251, so that the names take the conversion the panel shows them with.
-    test::ExecuteRaw(
-        database, transaction,
-        "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= " + std::to_string(rows) +
-            ") DO BEGIN INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, "
-            "PROC_PRIORITY) VALUES (:I, IIF(MOD(:I, 2) = 0, '" +
-            DatabaseBytes(QStringLiteral("Процесс ")) +
-            "' || :I, 'process ' || :I), MOD(:I, 10)); I = I + 1; END END");
+    bench::FillProcesses(database, transaction, rows, DatabaseBytes(QStringLiteral("Процесс ")));
     transaction.Commit();
     database.SetConnected(false);
     return file;
