@@ -8,8 +8,6 @@
 
 namespace velkor::test {
 
-namespace {
-
 std::string ShellQuote(const std::string &text)
 {
     std::string quoted = "'";
@@ -21,6 +19,8 @@ std::string ShellQuote(const std::string &text)
     }
     return quoted + "'";
 }
+
+namespace {
 
 std::string MakeTempFolder()
 {

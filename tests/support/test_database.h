@@ -37,6 +37,9 @@ private:
     std::string path_;
 };
 
+// `text` in single quotes for the shell, its own single quotes escaped.
+std::string ShellQuote(const std::string &text);
+
 // Runs isql-fb over `database` with `sql` as input; returns what it printed.
 std::string RunIsql(const std::string &database, const std::string &sql);
 
