@@ -37,7 +37,8 @@ private:
     std::string path_;
 };
 
-// Runs isql-fb over `database` with `sql` as input; returns what it printed.
+// Runs isql-fb over `database` (none: the script creates one) with `sql` as input; returns what
+// it printed.
 std::string RunIsql(const std::string &database, const std::string &sql);
 
 } // namespace velkor::test
