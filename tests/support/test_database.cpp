@@ -67,7 +67,9 @@ std::string RunIsql(const std::string &database, const std::string &sql)
     TTempFolder folder;
     const std::string input = folder.Path() + "/input.sql";
     std::ofstream(input) << sql << "\n";
-    const std::string command = "ISC_USER=SYSDBA isql-fb -q -ch UTF8 " + ShellQuote(database) +
+    // No database: the script names its own (CREATE DATABASE).
+    const std::string command = "ISC_USER=SYSDBA isql-fb -q -ch UTF8 " +
+                                (database.empty() ? std::string() : ShellQuote(database)) +
                                 " -i " + ShellQuote(input) + " 2>&1";
     std::string output;
     if (FILE *pipe = popen(command.c_str(), "r")) {

@@ -40,7 +40,8 @@ private:
 // `text` in single quotes for the shell, its own single quotes escaped.
 std::string ShellQuote(const std::string &text);
 
-// Runs isql-fb over `database` with `sql` as input; returns what it printed.
+// Runs isql-fb over `database` (none: the script creates one) with `sql` as input; returns what
+// it printed.
 std::string RunIsql(const std::string &database, const std::string &sql);
 
 } // namespace velkor::test
