@@ -1,5 +1,6 @@
 #include "app/main_control_window.h"
 #include "app/platform_bindings.h"
+#include "desktop/desktop_identity.h"
 #include "ui/error_box.h"
 #include "ui/registry_log.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
+    velkor::SetDesktopIdentity();
     velkor::LogRegistryWarnings();
 
     velkor::InstallPlatformHooks();

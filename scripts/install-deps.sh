@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     iproute2 procps util-linux # ss, ps, flock and setsid of the test scripts
+    librsvg2-bin                                   # the icon's PNG sizes, drawn from its SVG
+    dpkg-dev file desktop-file-utils appstream     # the Debian package, built and checked
 )
 missing=()
 for package in "${packages[@]}"; do
