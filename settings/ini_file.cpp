@@ -137,7 +137,7 @@ void TIniFile::EraseSection(std::string_view section)
         sections, [section](const IniSection &each) { return SameText(each.name, section); });
     if (erased > 0)
         if (const std::string warning = ReplaceFile(path_, FormatIni(sections)); !warning.empty())
-        RegistryWarning(warning);
+            RegistryWarning(warning);
 }
 
 } // namespace velkor

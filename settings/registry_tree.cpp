@@ -37,6 +37,28 @@ bool TRegNameLess::operator()(const std::string &a, const std::string &b) const 
                                         [](char x, char y) { return Fold(x) < Fold(y); });
 }
 
+TRegKey::TRegKey(const TRegKey &other)
+    : values(other.values)
+{
+    std::vector<std::pair<TRegKey *, const TRegKey *>> pending{{this, &other}};
+    while (!pending.empty()) {
+        const auto [to, from] = pending.back();
+        pending.pop_back();
+        for (const auto &[name, subkey] : from->subkeys) {
+            TRegKey &copy = to->subkeys.emplace_hint(to->subkeys.end(), name, TRegKey())->second;
+            copy.values = subkey.values;
+            pending.emplace_back(&copy, &subkey);
+        }
+    }
+}
+
+TRegKey &TRegKey::operator=(const TRegKey &other)
+{
+    if (this != &other)
+        *this = TRegKey(other);
+    return *this;
+}
+
 TRegKey::~TRegKey()
 {
     // Each map taken out here is freed with subkeys that are already empty, so no destructor

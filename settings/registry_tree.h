@@ -44,12 +44,13 @@ struct TRegKey
     std::map<std::string, TRegKey, TRegNameLess> subkeys;
     std::map<std::string, TRegValue, TRegNameLess> values;
 
+    // Copied and taken apart level by level with a stack of our own: a deep tree must not
+    // cost one call frame a level.
     TRegKey() = default;
-    TRegKey(const TRegKey &) = default;
+    TRegKey(const TRegKey &other);
     TRegKey(TRegKey &&) noexcept = default;
-    TRegKey &operator=(const TRegKey &) = default;
+    TRegKey &operator=(const TRegKey &other);
     TRegKey &operator=(TRegKey &&) noexcept = default;
-    // Takes the levels apart one by one: a deep tree must not cost one stack frame a level.
     ~TRegKey();
 
     // Compared level by level without recursion; names must match with their case too.

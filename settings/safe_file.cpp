@@ -126,6 +126,8 @@ bool ReadWholeFile(const std::filesystem::path &path, std::string &text)
 }
 
 namespace {
+constexpr std::string_view kTemporaryInfix = ".writing-";
+
 void WriteAll(int fd, std::string_view text, const std::filesystem::path &path)
 {
     while (!text.empty()) {
@@ -143,7 +145,7 @@ void WriteAll(int fd, std::string_view text, const std::filesystem::path &path)
 
 std::string ReplaceFile(const std::filesystem::path &path, std::string_view text)
 {
-    std::string pattern = path.string() + ".XXXXXX";
+    std::string pattern = path.string() + std::string(kTemporaryInfix) + "XXXXXX";
     UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC)); // created with mode 0600
     const std::filesystem::path temporary = pattern;
     if (!fd.Valid())
@@ -171,13 +173,15 @@ std::string ReplaceFile(const std::filesystem::path &path, std::string_view text
 }
 
 namespace {
-// The names mkostemp gives ReplaceFile's temporary files: PATH's name, ".", six letters or
-// digits.
+// The names ReplaceFile gives its temporary files: PATH's name, ".writing-", and the six letters
+// or digits mkostemp picks. Something that says what it is, so no file of the user's is taken
+// for one.
 bool IsTemporaryName(std::string_view name, std::string_view file) noexcept
 {
-    if (name.size() != file.size() + 7 || !name.starts_with(file) || name[file.size()] != '.')
+    if (name.size() != file.size() + kTemporaryInfix.size() + 6 || !name.starts_with(file) ||
+        name.substr(file.size(), kTemporaryInfix.size()) != kTemporaryInfix)
         return false;
-    for (const char c : name.substr(file.size() + 1))
+    for (const char c : name.substr(file.size() + kTemporaryInfix.size()))
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
             return false;
     return true;

@@ -31,10 +31,11 @@ private:
 // The whole file into `text`; false when it does not exist (nor the folder it would be in).
 // Any other failure raises EOSError, whatever was read so far is not to be used.
 bool ReadWholeFile(const std::filesystem::path &path, std::string &text);
-// Writes a temporary file of mode 0600 next to it (PATH.XXXXXX), flushes it, renames it over the
-// file and flushes the folder: a crash leaves the old contents or the new, never a mixture.
-// Raises EOSError when the file was not replaced. Once the rename is done the new contents are
-// in place, so a folder that cannot be flushed only gives the warning returned; empty when none.
+// Writes a temporary file of mode 0600 next to it (PATH.writing-XXXXXX), flushes it, renames it
+// over the file and flushes the folder: a crash leaves the old contents or the new, never a
+// mixture. Raises EOSError when the file was not replaced. Once the rename is done the new contents
+// are in place, so a folder that cannot be flushed only gives the warning returned; empty when
+// none.
 [[nodiscard]] std::string ReplaceFile(const std::filesystem::path &path, std::string_view text);
 // Removes the temporary files that ReplaceFile's of killed processes left next to PATH. Call it
 // only while holding PATH's lock: every writer makes and renames its temporary file inside the
