@@ -58,12 +58,13 @@ struct TRegKey
 };
 
 // Bounds of a key path. The file repeats a key's whole path on its line, so the path's length
-// bounds that line and its depth bounds how many lines one key brings; without them one
-// careless write could make every later read and write slow. The depth and the name length
-// are the platform registry's own.
-inline constexpr std::size_t kMaxKeyDepth = 512;       // levels below the root
+// bounds that line and its depth bounds how many lines one key brings: one new key adds at most
+// some 64 KB (four times that if every byte of its names must be escaped), where without bounds
+// one careless write could make every later read and write slow. Real paths are a handful of
+// levels; the name length is the platform registry's own.
+inline constexpr std::size_t kMaxKeyDepth = 64;        // levels below the root
 inline constexpr std::size_t kMaxKeyNameLength = 255;  // bytes of one level's name
-inline constexpr std::size_t kMaxKeyPathLength = 4096; // bytes of the levels joined by backslashes
+inline constexpr std::size_t kMaxKeyPathLength = 1024; // bytes of the levels joined by backslashes
 
 // Why a path whose first `depth` levels take `pathLength` bytes joined, the last of them
 // `nameLength` bytes, is refused, as a phrase ("key path too deep: ..."); empty when it is within
@@ -71,7 +72,7 @@ inline constexpr std::size_t kMaxKeyPathLength = 4096; // bytes of the levels jo
 [[nodiscard]] std::string KeyLevelFault(std::size_t depth, std::size_t nameLength,
                                         std::size_t pathLength);
 // Raises ERegistryException with the fault of the first level past the bounds, as a sentence:
-// "Key path too deep: more than 512 levels".
+// "Key path too deep: more than 64 levels".
 void CheckKeyPath(const std::vector<std::string> &levels);
 
 // Splits a key path at backslashes, dropping empty levels; a "/" is part of a name.

@@ -651,10 +651,10 @@ TEST_F(RegistryTest, key_paths_past_the_bounds_are_refused_and_the_file_stays_va
     const std::string before = FileText();
     const std::string longName(kMaxKeyNameLength + 1, 'n');
     const std::pair<std::string, std::string> refused[] = {
-        {Levels(kMaxKeyDepth + 1), "Key path too deep: more than 512 levels"},
-        {Levels(5000), "Key path too deep: more than 512 levels"},
+        {Levels(kMaxKeyDepth + 1), "Key path too deep: more than 64 levels"},
+        {Levels(5000), "Key path too deep: more than 64 levels"},
         {"\\a\\" + longName, "Key name too long: 256 bytes, at most 255"},
-        {Levels(17, std::string(241, 'p')), "Key path too long: more than 4096 bytes"},
+        {Levels(5, std::string(205, 'p')), "Key path too long: more than 1024 bytes"},
     };
     for (const auto &[path, message] : refused) {
         SCOPED_TRACE(message);
@@ -686,7 +686,7 @@ TEST_F(RegistryTest, key_paths_past_the_bounds_are_refused_and_the_file_stays_va
     EXPECT_EQ(FileText(), before);
 
     // The largest paths still come back, through the store and through the text.
-    const std::string widest = Levels(17, std::string(240, 'w')); // 17 * 240 + 16 = 4096 bytes
+    const std::string widest = Levels(5, std::string(204, 'w')); // 5 * 204 + 4 = 1024 bytes
     const std::string deepest = Levels(kMaxKeyDepth, "d");
     for (const std::string &path : {widest, deepest, "\\" + std::string(255, 'n')}) {
         ASSERT_TRUE(TRegistry().OpenKey(path, true));
@@ -713,16 +713,16 @@ TEST_F(RegistryTest, the_text_refuses_paths_past_the_bounds_at_the_first_level_t
     };
     const std::string head = "velkor-registry 1\nkey \"a\"\n";
     EXPECT_NO_THROW((void)ParseRegistryText(head + keyLine(kMaxKeyDepth, "k") + "end\n"));
-    EXPECT_NO_THROW((void)ParseRegistryText(head + keyLine(17, std::string(240, 'w')) + "end\n"));
+    EXPECT_NO_THROW((void)ParseRegistryText(head + keyLine(5, std::string(204, 'w')) + "end\n"));
     const std::pair<std::string, std::string> cases[] = {
         {keyLine(kMaxKeyDepth + 1, "k"),
-         "Registry file line 3: key path too deep: more than 512 levels"},
+         "Registry file line 3: key path too deep: more than 64 levels"},
         // A hand-made file of 50,000 levels is refused, not read and then choked on.
-        {keyLine(50000, "k"), "Registry file line 3: key path too deep: more than 512 levels"},
+        {keyLine(50000, "k"), "Registry file line 3: key path too deep: more than 64 levels"},
         {keyLine(1, std::string(256, 'n')),
          "Registry file line 3: key name too long: 256 bytes, at most 255"},
-        {keyLine(17, std::string(241, 'p')),
-         "Registry file line 3: key path too long: more than 4096 bytes"},
+        {keyLine(5, std::string(205, 'p')),
+         "Registry file line 3: key path too long: more than 1024 bytes"},
     };
     for (const auto &[line, message] : cases) {
         SCOPED_TRACE(message);
