@@ -88,8 +88,8 @@ TKeptAside MoveAside(const std::filesystem::path &path, const std::string &fault
             aside};
 }
 
-// The tree in `path`; `text` holds the file when it exists. I/O failures raise EOSError, a file
-// that does not parse raises ERegistryException.
+// The tree in `path`, empty when there is no file. I/O failures raise EOSError, a file that was
+// read whole and does not parse raises ERegistryException: only that is damage.
 TRegKey Load(const std::filesystem::path &path)
 {
     std::string text;
