@@ -11,7 +11,8 @@ if [ ! -f "$demo" ]; then
     "$top/demo/create-database.sh" "$demo"
     echo "Demo database created: $demo"
 fi
+# A store the tool cannot use (damaged, unreadable) is left as it is for the panel to report.
 if [ -x "$top/build-release/tools/velkor-registry" ]; then
-    "$top/build-release/tools/velkor-registry" offer-path "$demo"
+    "$top/build-release/tools/velkor-registry" offer-path "$demo" || true
 fi
 exec "$top/build-release/app/velkor-control-panel"

@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "framework/text.h"
+#include "settings/registry_file.h"
 #include "settings/safe_file.h"
 
 #include <vector>
@@ -105,6 +106,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view ident, std
         text = "\"" + text + "\"";
     MakePrivateFolder(path_.parent_path());
     const TFileLock lock(path_);
+    RemoveStaleTemporaries(path_);
     std::vector<IniSection> sections = Load(path_);
     IniSection *target = FindSection(sections, section);
     if (!target) {
@@ -120,7 +122,8 @@ void TIniFile::WriteString(std::string_view section, std::string_view ident, std
         }
     if (!replaced)
         target->entries.emplace_back(std::string(ident), text);
-    ReplaceFile(path_, FormatIni(sections));
+    if (const std::string warning = ReplaceFile(path_, FormatIni(sections)); !warning.empty())
+        RegistryWarning(warning);
 }
 
 void TIniFile::EraseSection(std::string_view section)
@@ -128,11 +131,13 @@ void TIniFile::EraseSection(std::string_view section)
     if (!std::filesystem::exists(path_))
         return;
     const TFileLock lock(path_);
+    RemoveStaleTemporaries(path_);
     std::vector<IniSection> sections = Load(path_);
     const auto erased = std::erase_if(
         sections, [section](const IniSection &each) { return SameText(each.name, section); });
     if (erased > 0)
-        ReplaceFile(path_, FormatIni(sections));
+        if (const std::string warning = ReplaceFile(path_, FormatIni(sections)); !warning.empty())
+            RegistryWarning(warning);
 }
 
 } // namespace velkor

@@ -29,6 +29,7 @@ std::vector<std::string> TRegistry::Resolve(std::string_view key) const
         levels = current_;
     for (std::string &level : SplitKeyPath(key))
         levels.push_back(std::move(level));
+    CheckKeyPath(levels);
     return levels;
 }
 
@@ -48,7 +49,7 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate)
             RegistryWarning(error.Message()); // the caller reports that the key is missing
         }
     } else {
-        found = FindKey(file_.Read(), levels) != nullptr;
+        found = FindKey(*file_.Read(), levels) != nullptr;
     }
     if (found) {
         current_ = std::move(levels);
@@ -104,7 +105,8 @@ bool TRegistry::CreateKey(std::string_view key)
 
 bool TRegistry::KeyExists(std::string_view key) const
 {
-    return FindKey(file_.Read(), Resolve(key)) != nullptr;
+    const std::vector<std::string> levels = Resolve(key);
+    return FindKey(*file_.Read(), levels) != nullptr;
 }
 
 bool TRegistry::DeleteKey(std::string_view key)
@@ -121,8 +123,8 @@ bool TRegistry::DeleteKey(std::string_view key)
 template<class Member> std::vector<std::string> TRegistry::NamesOf(Member member) const
 {
     std::vector<std::string> names;
-    const TRegKey root = file_.Read();
-    if (const TRegKey *key = open_ ? FindKey(root, current_) : nullptr)
+    const std::shared_ptr<const TRegKey> root = file_.Read();
+    if (const TRegKey *key = open_ ? FindKey(*root, current_) : nullptr)
         for (const auto &entry : key->*member)
             names.push_back(entry.first);
     return names;
@@ -142,8 +144,8 @@ bool TRegistry::FindValue(std::string_view name, TRegValue &value) const
 {
     if (!open_)
         return false;
-    const TRegKey root = file_.Read();
-    const TRegKey *key = FindKey(root, current_);
+    const std::shared_ptr<const TRegKey> root = file_.Read();
+    const TRegKey *key = FindKey(*root, current_);
     if (!key)
         return false;
     auto it = key->values.find(std::string(name));

@@ -21,7 +21,11 @@ struct TRegDataInfo
 
 // The current user's registry seen through one open key at a time. Key paths: only a backslash
 // separates levels; a leading backslash starts at the root, any other path starts at the open
-// key (at the root when none is open). "/" is an ordinary character of a name.
+// key (at the root when none is open). "/" is an ordinary character of a name. A path past the
+// bounds of registry_tree.h raises ERegistryException ("Key path too deep: ...") wherever it is
+// given. Reads look at the file as it is now, or at the snapshot the TRegistryFile given
+// serves; they raise what TRegistryFile::Read raises for a damaged file or one that cannot be
+// read.
 class TRegistry
 {
 public:

@@ -4,15 +4,15 @@
 #include "settings/registry_text.h"
 #include "settings/safe_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
+#include <optional>
 #include <pwd.h>
 #include <string>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -27,10 +27,13 @@ TRegistryWarningHandler &WarningHandler()
     return handler;
 }
 
-void Warn(const std::string &message)
+TRegistryDamageHandler &DamageHandler()
 {
-    RegistryWarning(message);
+    static TRegistryDamageHandler handler;
+    return handler;
 }
+
+std::atomic<std::uint64_t> loads{0};
 
 std::filesystem::path HomeFolder()
 {
@@ -51,7 +54,10 @@ std::filesystem::path AsideName(const std::filesystem::path &path)
     std::filesystem::path aside = path;
     aside += std::string(".damaged-") + stamp;
     std::filesystem::path candidate = aside;
-    for (int i = 1; std::filesystem::exists(candidate); ++i) {
+    struct stat info
+    {
+    };
+    for (int i = 1; ::lstat(candidate.c_str(), &info) == 0; ++i) {
         candidate = aside;
         candidate += '-';
         candidate += std::to_string(i);
@@ -59,28 +65,45 @@ std::filesystem::path AsideName(const std::filesystem::path &path)
     return candidate;
 }
 
-void MoveAside(const std::filesystem::path &path, const std::string &reason)
+// A damaged file found by a change: kept aside, and the operator to be told where.
+struct TKeptAside
+{
+    std::string message;
+    std::filesystem::path kept;
+};
+
+TKeptAside MoveAside(const std::filesystem::path &path, const std::string &fault)
 {
     const std::filesystem::path aside = AsideName(path);
-    if (::rename(path.c_str(), aside.c_str()) == 0)
-        Warn(path.string() + " is damaged (" + reason + "); moved to " + aside.string() +
-             ", defaults apply");
-    else
-        Warn(path.string() + " is damaged (" + reason + ") and could not be moved aside (" +
-             std::strerror(errno) + "); defaults apply");
+    if (::rename(path.c_str(), aside.c_str()) != 0) {
+        // Writing over it would lose whatever it still holds.
+        const int error = errno;
+        throw EOSError(error, path.string() + " is damaged (" + fault +
+                                  ") and cannot be kept aside: " + std::strerror(error) +
+                                  "; nothing was changed");
+    }
+    return {"The settings file " + path.string() + " was damaged (" + fault +
+                ") and has been kept as " + aside.string() +
+                "; the settings start again from their defaults",
+            aside};
 }
 
-TRegKey LoadLocked(const std::filesystem::path &path)
+// The tree in `path`, empty when there is no file. I/O failures raise EOSError, a file that was
+// read whole and does not parse raises ERegistryException: only that is damage.
+TRegKey Load(const std::filesystem::path &path)
 {
     std::string text;
-    try {
-        if (!ReadWholeFile(path, text))
-            return {};
-        return ParseRegistryText(text);
-    } catch (const Exception &error) {
-        MoveAside(path, error.Message());
-        return {};
-    }
+    const bool exists = ReadWholeFile(path, text);
+    loads.fetch_add(1, std::memory_order_relaxed);
+    return exists ? ParseRegistryText(text) : TRegKey();
+}
+
+void TellDamage(const TKeptAside &aside)
+{
+    if (const TRegistryDamageHandler &handler = DamageHandler())
+        handler(aside.message, aside.kept);
+    else
+        RegistryWarning(aside.message);
 }
 
 } // namespace
@@ -117,40 +140,83 @@ void RegistryWarning(std::string_view message)
                      message.data());
 }
 
+void SetRegistryDamageHandler(TRegistryDamageHandler handler)
+{
+    DamageHandler() = std::move(handler);
+}
+
+std::uint64_t RegistryFileLoads() noexcept
+{
+    return loads.load(std::memory_order_relaxed);
+}
+
+// The tree a snapshot serves, once loaded.
+struct TRegistryFile::Cache
+{
+    std::shared_ptr<const TRegKey> tree;
+};
+
 TRegistryFile::TRegistryFile(std::filesystem::path path)
     : path_(std::move(path))
 {
 }
 
-TRegKey TRegistryFile::Read() const
+TRegistryFile TRegistryFile::Snapshot() const
 {
+    TRegistryFile copy(path_);
+    copy.cache_ = std::make_shared<Cache>();
+    return copy;
+}
+
+std::shared_ptr<const TRegKey> TRegistryFile::Read() const
+{
+    if (cache_ && cache_->tree)
+        return cache_->tree;
+    std::shared_ptr<const TRegKey> tree;
     try {
-        MakePrivateFolder(path_.parent_path());
-        const TFileLock lock(path_);
-        return LoadLocked(path_);
-    } catch (const EOSError &error) {
-        // Somewhere we may not write, the stored values can still be read.
-        Warn(error.Message());
-        std::string text;
-        try {
-            if (ReadWholeFile(path_, text))
-                return ParseRegistryText(text);
-        } catch (const Exception &failure) {
-            Warn(path_.string() + ": " + failure.Message() + "; defaults apply");
-        }
-        return {};
+        tree = std::make_shared<const TRegKey>(Load(path_));
+    } catch (const ERegistryException &error) {
+        throw ERegistryException(path_.string() + " is damaged (" + error.Message() +
+                                 "); it is left as it is until a change keeps it aside");
     }
+    if (cache_)
+        cache_->tree = tree;
+    return tree;
 }
 
 bool TRegistryFile::Update(const std::function<bool(TRegKey &root)> &change) const
 {
+    if (cache_)
+        cache_->tree.reset(); // whatever happens below, the file is to be read again
     MakePrivateFolder(path_.parent_path());
-    const TFileLock lock(path_);
-    TRegKey root = LoadLocked(path_);
-    if (!change(root))
-        return false;
-    ReplaceFile(path_, FormatRegistryText(root));
-    return true;
+    std::optional<TKeptAside> aside;
+    std::string warning;
+    bool changed = false;
+    try {
+        const TFileLock lock(path_);
+        RemoveStaleTemporaries(path_);
+        TRegKey root;
+        try {
+            root = Load(path_);
+        } catch (const ERegistryException &error) {
+            aside = MoveAside(path_, error.Message());
+        }
+        changed = change(root);
+        if (changed)
+            warning = ReplaceFile(path_, FormatRegistryText(root));
+        if (cache_)
+            cache_->tree = std::make_shared<const TRegKey>(std::move(root));
+    } catch (...) {
+        // The file kept aside is gone from its place whatever failed after.
+        if (aside)
+            TellDamage(*aside);
+        throw;
+    }
+    if (aside)
+        TellDamage(*aside);
+    if (!warning.empty())
+        RegistryWarning(warning);
+    return changed;
 }
 
 } // namespace velkor

@@ -118,10 +118,10 @@ void AppendData(std::string &out, const TRegValue &value)
     }
 }
 
-void AppendValues(std::string &out, const TRegKey &key, const std::vector<std::string> &path)
+void AppendValues(std::string &out, const TRegKey &key, const std::vector<std::string_view> &path)
 {
     out += "key";
-    for (const std::string &level : path) {
+    for (const std::string_view level : path) {
         out += ' ';
         AppendQuoted(out, level);
     }
@@ -140,15 +140,29 @@ void AppendValues(std::string &out, const TRegKey &key, const std::vector<std::s
     }
 }
 
-void AppendKey(std::string &out, const TRegKey &key, std::vector<std::string> &path)
+// Every key below the root, parents first, walked with a stack of our own: however deep the
+// tree, writing it costs no stack frames.
+void AppendSubkeys(std::string &out, const TRegKey &root)
 {
-    // The root needs a line only for values of its own.
-    if (!path.empty() || !key.values.empty())
-        AppendValues(out, key, path);
-    for (const auto &[name, subkey] : key.subkeys) {
+    struct Level
+    {
+        const TRegKey *key;
+        std::map<std::string, TRegKey, TRegNameLess>::const_iterator next;
+    };
+    std::vector<Level> levels{{&root, root.subkeys.begin()}};
+    std::vector<std::string_view> path;
+    while (!levels.empty()) {
+        Level &level = levels.back();
+        if (level.next == level.key->subkeys.end()) {
+            levels.pop_back();
+            if (!path.empty())
+                path.pop_back();
+            continue;
+        }
+        const auto &[name, subkey] = *level.next++;
         path.push_back(name);
-        AppendKey(out, subkey, path);
-        path.pop_back();
+        AppendValues(out, subkey, path);
+        levels.push_back({&subkey, subkey.subkeys.begin()});
     }
 }
 
@@ -286,8 +300,10 @@ std::string FormatRegistryText(const TRegKey &root)
 {
     std::string out(kHeader);
     out += '\n';
-    std::vector<std::string> path;
-    AppendKey(out, root, path);
+    // The root needs a line only for values of its own.
+    if (!root.values.empty())
+        AppendValues(out, root, {});
+    AppendSubkeys(out, root);
     out += kTrailer;
     out += '\n';
     return out;
@@ -321,12 +337,19 @@ TRegKey ParseRegistryText(std::string_view text)
             ended = true;
         } else if (word == "key") {
             std::vector<std::string> levels;
+            std::size_t pathLength = 0;
             while (!reader.AtEnd()) {
                 reader.Space();
                 std::string name = reader.Quoted();
                 if (name.empty() || name.find('\\') != std::string::npos)
                     reader.Fail("bad key name");
+                // Checked level by level: a path far too deep stops here, not after the line.
+                pathLength += name.size() + (levels.empty() ? 0 : 1);
                 levels.push_back(std::move(name));
+                if (const std::string fault =
+                        KeyLevelFault(levels.size(), levels.back().size(), pathLength);
+                    !fault.empty())
+                    reader.Fail(fault);
             }
             current = &CreateKey(root, levels);
         } else if (word == "value") {

@@ -22,9 +22,10 @@ namespace velkor {
 //   quoted = '"' { byte | "\\" | '\"' | "\n" | "\r" | "\t" | "\x" hexdigit hexdigit } '"'
 //
 // The closing "end" tells a whole file from one cut short at a line's end. Key names are not
-// empty and hold no backslash. Inside quotes, printable ASCII other than
-// '"' and '\' and well-formed UTF-8 are written as they are and every other byte as \xHH, so
-// each byte comes back. A value name may appear once per key. Anything else is damage.
+// empty and hold no backslash, and a key path stays within the bounds of registry_tree.h.
+// Inside quotes, printable ASCII other than '"' and '\' and well-formed UTF-8 are written as
+// they are and every other byte as \xHH, so each byte comes back. A value name may appear once
+// per key. Anything else is damage.
 
 [[nodiscard]] std::string FormatRegistryText(const TRegKey &root);
 // Raises ERegistryException naming the line for text that does not follow the grammar.

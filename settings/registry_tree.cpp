@@ -1,6 +1,9 @@
 #include "settings/registry_tree.h"
 
+#include "framework/exceptions.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace velkor {
 
@@ -34,16 +37,88 @@ bool TRegNameLess::operator()(const std::string &a, const std::string &b) const 
                                         [](char x, char y) { return Fold(x) < Fold(y); });
 }
 
-bool operator==(const TRegKey &a, const TRegKey &b) noexcept
+TRegKey::TRegKey(const TRegKey &other)
+    : values(other.values)
+{
+    std::vector<std::pair<TRegKey *, const TRegKey *>> pending{{this, &other}};
+    while (!pending.empty()) {
+        const auto [to, from] = pending.back();
+        pending.pop_back();
+        for (const auto &[name, subkey] : from->subkeys) {
+            TRegKey &copy = to->subkeys.emplace_hint(to->subkeys.end(), name, TRegKey())->second;
+            copy.values = subkey.values;
+            pending.emplace_back(&copy, &subkey);
+        }
+    }
+}
+
+TRegKey &TRegKey::operator=(const TRegKey &other)
+{
+    if (this != &other)
+        *this = TRegKey(other);
+    return *this;
+}
+
+TRegKey::~TRegKey()
+{
+    // Each map taken out here is freed with subkeys that are already empty, so no destructor
+    // below this one goes deeper than one level.
+    if (subkeys.empty())
+        return;
+    std::vector<std::map<std::string, TRegKey, TRegNameLess>> pending;
+    pending.push_back(std::move(subkeys));
+    while (!pending.empty()) {
+        std::map<std::string, TRegKey, TRegNameLess> level = std::move(pending.back());
+        pending.pop_back();
+        for (auto &entry : level)
+            if (!entry.second.subkeys.empty())
+                pending.push_back(std::move(entry.second.subkeys));
+    }
+}
+
+bool operator==(const TRegKey &a, const TRegKey &b)
 {
     // Names must match with their case too: a round trip keeps it.
     auto sameNames = [](const auto &x, const auto &y) {
         return std::equal(x.begin(), x.end(), y.begin(), y.end(),
                           [](const auto &p, const auto &q) { return p.first == q.first; });
     };
-    return sameNames(a.values, b.values) && sameNames(a.subkeys, b.subkeys) &&
-           std::equal(a.values.begin(), a.values.end(), b.values.begin(), b.values.end()) &&
-           std::equal(a.subkeys.begin(), a.subkeys.end(), b.subkeys.begin(), b.subkeys.end());
+    std::vector<std::pair<const TRegKey *, const TRegKey *>> pending{{&a, &b}};
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        if (!sameNames(x->values, y->values) || !sameNames(x->subkeys, y->subkeys) ||
+            !std::equal(x->values.begin(), x->values.end(), y->values.begin(), y->values.end()))
+            return false;
+        for (auto i = x->subkeys.begin(), j = y->subkeys.begin(); i != x->subkeys.end(); ++i, ++j)
+            pending.emplace_back(&i->second, &j->second);
+    }
+    return true;
+}
+
+std::string KeyLevelFault(std::size_t depth, std::size_t nameLength, std::size_t pathLength)
+{
+    if (depth > kMaxKeyDepth)
+        return "key path too deep: more than " + std::to_string(kMaxKeyDepth) + " levels";
+    if (nameLength > kMaxKeyNameLength)
+        return "key name too long: " + std::to_string(nameLength) + " bytes, at most " +
+               std::to_string(kMaxKeyNameLength);
+    if (pathLength > kMaxKeyPathLength)
+        return "key path too long: more than " + std::to_string(kMaxKeyPathLength) + " bytes";
+    return {};
+}
+
+void CheckKeyPath(const std::vector<std::string> &levels)
+{
+    std::size_t pathLength = 0;
+    for (std::size_t depth = 1; depth <= levels.size(); ++depth) {
+        const std::size_t nameLength = levels[depth - 1].size();
+        pathLength += nameLength + (depth > 1 ? 1 : 0);
+        if (std::string fault = KeyLevelFault(depth, nameLength, pathLength); !fault.empty()) {
+            fault.front() = 'K';
+            throw ERegistryException(std::move(fault));
+        }
+    }
 }
 
 std::vector<std::string> SplitKeyPath(std::string_view path)
@@ -80,6 +155,7 @@ TRegKey *FindKey(TRegKey &root, const std::vector<std::string> &levels)
 
 TRegKey &CreateKey(TRegKey &root, const std::vector<std::string> &levels)
 {
+    CheckKeyPath(levels);
     TRegKey *key = &root;
     for (const std::string &level : levels)
         key = &key->subkeys[level];

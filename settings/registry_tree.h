@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -42,8 +43,37 @@ struct TRegKey
 {
     std::map<std::string, TRegKey, TRegNameLess> subkeys;
     std::map<std::string, TRegValue, TRegNameLess> values;
-    friend bool operator==(const TRegKey &a, const TRegKey &b) noexcept;
+
+    // Copied and taken apart level by level with a stack of our own: a deep tree must not
+    // cost one call frame a level.
+    TRegKey() = default;
+    TRegKey(const TRegKey &other);
+    TRegKey(TRegKey &&) noexcept = default;
+    TRegKey &operator=(const TRegKey &other);
+    TRegKey &operator=(TRegKey &&) noexcept = default;
+    ~TRegKey();
+
+    // Compared level by level without recursion; names must match with their case too.
+    friend bool operator==(const TRegKey &a, const TRegKey &b);
 };
+
+// Bounds of a key path. The file repeats a key's whole path on its line, so the path's length
+// bounds that line and its depth bounds how many lines one key brings: one new key adds at most
+// some 64 KB (four times that if every byte of its names must be escaped), where without bounds
+// one careless write could make every later read and write slow. Real paths are a handful of
+// levels; the name length is the platform registry's own.
+inline constexpr std::size_t kMaxKeyDepth = 64;        // levels below the root
+inline constexpr std::size_t kMaxKeyNameLength = 255;  // bytes of one level's name
+inline constexpr std::size_t kMaxKeyPathLength = 1024; // bytes of the levels joined by backslashes
+
+// Why a path whose first `depth` levels take `pathLength` bytes joined, the last of them
+// `nameLength` bytes, is refused, as a phrase ("key path too deep: ..."); empty when it is within
+// the bounds. Lets a reader stop at the first level too many.
+[[nodiscard]] std::string KeyLevelFault(std::size_t depth, std::size_t nameLength,
+                                        std::size_t pathLength);
+// Raises ERegistryException with the fault of the first level past the bounds, as a sentence:
+// "Key path too deep: more than 64 levels".
+void CheckKeyPath(const std::vector<std::string> &levels);
 
 // Splits a key path at backslashes, dropping empty levels; a "/" is part of a name.
 [[nodiscard]] std::vector<std::string> SplitKeyPath(std::string_view path);
@@ -51,7 +81,7 @@ struct TRegKey
 // The key at `levels` below `root`, or null.
 [[nodiscard]] const TRegKey *FindKey(const TRegKey &root, const std::vector<std::string> &levels);
 [[nodiscard]] TRegKey *FindKey(TRegKey &root, const std::vector<std::string> &levels);
-// Creates the missing levels.
+// Creates the missing levels; a path past the bounds raises ERegistryException.
 TRegKey &CreateKey(TRegKey &root, const std::vector<std::string> &levels);
 // Removes the key with all its subkeys; false when it did not exist. The root cannot go.
 bool EraseKey(TRegKey &root, const std::vector<std::string> &levels);

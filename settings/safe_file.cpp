@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -66,15 +68,28 @@ void MakePrivateFolder(const std::filesystem::path &folder)
 {
     std::error_code ignored;
     std::filesystem::create_directories(folder.parent_path(), ignored);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(folder.c_str(), 0700) == 0)
+        return;
+    if (errno != EEXIST)
         ThrowOSError("Cannot create folder", folder);
+    // Made by hand or by an older version with the usual 0755. Only the folder itself, found
+    // without following a link, and only when it is ours; the owner's own bits stay, so a
+    // folder made read-only on purpose stays so. A failure leaves it as it was: the file in it
+    // is 0600 all the same.
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info
+    {
+    };
+    if (fd.Valid() && ::fstat(fd.Get(), &info) == 0 && info.st_uid == ::geteuid() &&
+        (info.st_mode & 077) != 0)
+        (void)::fchmod(fd.Get(), info.st_mode & 0700);
 }
 
 TFileLock::TFileLock(const std::filesystem::path &path)
 {
     std::filesystem::path lockPath = path;
     lockPath += ".lock";
-    UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.Valid())
         ThrowOSError("Cannot open lock file", lockPath);
     while (::flock(fd.Get(), LOCK_EX) != 0)
@@ -92,7 +107,7 @@ bool ReadWholeFile(const std::filesystem::path &path, std::string &text)
 {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.Valid()) {
-        if (errno == ENOENT)
+        if (errno == ENOENT || errno == ENOTDIR)
             return false;
         ThrowOSError("Cannot open", path);
     }
@@ -111,6 +126,8 @@ bool ReadWholeFile(const std::filesystem::path &path, std::string &text)
 }
 
 namespace {
+constexpr std::string_view kTemporaryInfix = ".writing-";
+
 void WriteAll(int fd, std::string_view text, const std::filesystem::path &path)
 {
     while (!text.empty()) {
@@ -126,9 +143,9 @@ void WriteAll(int fd, std::string_view text, const std::filesystem::path &path)
 
 } // namespace
 
-void ReplaceFile(const std::filesystem::path &path, std::string_view text)
+std::string ReplaceFile(const std::filesystem::path &path, std::string_view text)
 {
-    std::string pattern = path.string() + ".XXXXXX";
+    std::string pattern = path.string() + std::string(kTemporaryInfix) + "XXXXXX";
     UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC)); // created with mode 0600
     const std::filesystem::path temporary = pattern;
     if (!fd.Valid())
@@ -145,10 +162,56 @@ void ReplaceFile(const std::filesystem::path &path, std::string_view text)
         ::unlink(temporary.c_str());
         throw;
     }
-    // The rename itself is durable only once the folder is flushed.
-    UniqueFd folder(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.Valid() || ::fsync(folder.Get()) != 0)
-        ThrowOSError("Cannot flush folder", path.parent_path());
+    // The rename itself is durable only once the folder is flushed; failing that, the new
+    // contents are there all the same, and saying the write failed would be wrong.
+    const UniqueFd folder(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Valid() && ::fsync(folder.Get()) == 0)
+        return {};
+    const int error = errno;
+    return "Cannot flush folder " + path.parent_path().string() + ": " + std::strerror(error) +
+           "; the new contents are in place but may not survive a power cut";
+}
+
+namespace {
+// The names ReplaceFile gives its temporary files: PATH's name, ".writing-", and the six letters
+// or digits mkostemp picks. Something that says what it is, so no file of the user's is taken
+// for one.
+bool IsTemporaryName(std::string_view name, std::string_view file) noexcept
+{
+    if (name.size() != file.size() + kTemporaryInfix.size() + 6 || !name.starts_with(file) ||
+        name.substr(file.size(), kTemporaryInfix.size()) != kTemporaryInfix)
+        return false;
+    for (const char c : name.substr(file.size() + kTemporaryInfix.size()))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+struct DirCloser
+{
+    void operator()(DIR *dir) const noexcept { ::closedir(dir); }
+};
+} // namespace
+
+void RemoveStaleTemporaries(const std::filesystem::path &path) noexcept
+{
+    // Best effort: a leftover that cannot be listed or removed now is tried again next time.
+    const std::string file = path.filename().string();
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.parent_path().c_str()));
+    if (!dir)
+        return;
+    const int folder = ::dirfd(dir.get());
+    while (const dirent *entry = ::readdir(dir.get())) {
+        if (!IsTemporaryName(entry->d_name, file))
+            continue;
+        struct stat info
+        {
+        };
+        // Only plain files of ours: a link or anybody else's file of that name stays.
+        if (::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlinkat(folder, entry->d_name, 0);
+    }
 }
 
 } // namespace velkor

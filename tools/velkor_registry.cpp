@@ -22,7 +22,10 @@ constexpr std::string_view kUsage =
     "  delete-key KEY           removes KEY with all its subkeys\n"
     "  offer-path PATH          stores PATH as the connection dialog's database path\n"
     "                           unless one is stored already\n"
-    "KEY levels are separated by backslashes only; \"/\" is part of a name.\n";
+    "KEY levels are separated by backslashes only; \"/\" is part of a name. A KEY has at\n"
+    "most 64 levels of at most 255 bytes, 1024 bytes in all.\n"
+    "list and read never change the store: a damaged one is reported (exit code 1) and left\n"
+    "as it is; the next command that writes keeps it aside and starts afresh.\n";
 
 constexpr std::string_view kPanelKey = "\\/SOFTWARE/Trelvan\\ControlPanel";
 constexpr std::string_view kPathValue = "DatabasePathEdit_Text";

@@ -35,17 +35,28 @@ QString ApplicationTitle()
     return Title();
 }
 
-QString ErrorBoxText(std::string_view message)
+namespace {
+QString WithFullStop(QString text)
 {
-    QString text = DatabaseText(message);
     if (!text.isEmpty() && text.back() > QLatin1Char('.'))
         text += QLatin1Char('.');
     return text;
 }
+} // namespace
+
+QString ErrorBoxText(std::string_view message)
+{
+    return WithFullStop(DatabaseText(message));
+}
 
 void ShowErrorBox(QWidget *parent, std::string_view message)
 {
-    const QString text = ErrorBoxText(message);
+    ShowErrorText(parent, DatabaseText(message));
+}
+
+void ShowErrorText(QWidget *parent, const QString &message)
+{
+    const QString text = WithFullStop(message);
     qCWarning(lcErrors).noquote() << text;
     // Refresh ticks go on behind an open box; their failures are logged, not stacked.
     static bool showing = false;

@@ -21,6 +21,8 @@ void SetApplicationTitle(const QString &title);
 // The application's default error handler: a modal box titled with the application title,
 // error icon, OK.
 void ShowErrorBox(QWidget *parent, std::string_view message);
+// The same for a message that is text already, not the database's bytes.
+void ShowErrorText(QWidget *parent, const QString &message);
 void ShowExceptionBox(QWidget *parent, const std::exception &error);
 
 // What puts the box on screen. Tests install their own to see what would be shown without

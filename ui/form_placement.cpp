@@ -171,15 +171,19 @@ void TFormPlacement::FormDestroy()
     }
 }
 
-std::unique_ptr<TCustomIniFile> TFormPlacement::OpenStorage()
+std::unique_ptr<TCustomIniFile> TFormPlacement::OpenStorage(bool forRestore)
 {
     if (useRegistry_) {
         const std::string key = iniFileName_.empty() ? "Software\\" + ProgramName() : iniFileName_;
-        auto registry = std::make_unique<TRegIniFile>(key);
+        // A restore reads a dozen values: one load of the file serves them all.
+        const auto file = [forRestore](TRegistryFile plain) {
+            return forRestore ? plain.Snapshot() : plain;
+        };
+        auto registry = std::make_unique<TRegIniFile>(key, file(TRegistryFile()));
         // The key is always opened under the current user's root; another root is then
         // looked in from its top, as the sections are found relative to it.
         if (registryRoot_ != TPlacementRegRoot::prCurrentUser)
-            registry->SetRoot(TRegistryFile(RegistryFilePath(RootName(registryRoot_))));
+            registry->SetRoot(file(TRegistryFile(RegistryFilePath(RootName(registryRoot_)))));
         return registry;
     }
     const std::string file =
@@ -193,7 +197,7 @@ void TFormPlacement::SaveFormState()
 {
     if (active_ && !restored_)
         return; // a window never shown never overwrites what is stored
-    const std::unique_ptr<TCustomIniFile> storage = OpenStorage();
+    const std::unique_ptr<TCustomIniFile> storage = OpenStorage(false);
     const TLentStorage lent(ini_, *storage);
     storage->WriteInteger(Section(), "FormVersion", version_);
     StorePlacementValues(*storage);
@@ -205,7 +209,7 @@ void TFormPlacement::RestoreFormState()
 {
     saved_ = false;
     {
-        const std::unique_ptr<TCustomIniFile> storage = OpenStorage();
+        const std::unique_ptr<TCustomIniFile> storage = OpenStorage(true);
         if (auto *registry = dynamic_cast<TRegIniFile *>(storage.get()))
             registry->SetAccess(TRegAccess::raReadOnly);
         const TLentStorage lent(ini_, *storage);
@@ -259,7 +263,7 @@ std::string TFormPlacement::ReadSectionString(const std::string &ident,
 {
     if (ini_)
         return ini_->ReadString(Section(), ident, defaultValue);
-    return OpenStorage()->ReadString(Section(), ident, defaultValue);
+    return OpenStorage(false)->ReadString(Section(), ident, defaultValue);
 }
 
 void TFormPlacement::WriteSectionString(const std::string &ident, const std::string &value)
@@ -267,7 +271,7 @@ void TFormPlacement::WriteSectionString(const std::string &ident, const std::str
     if (ini_)
         ini_->WriteString(Section(), ident, value);
     else
-        OpenStorage()->WriteString(Section(), ident, value);
+        OpenStorage(false)->WriteString(Section(), ident, value);
 }
 
 int TFormPlacement::ReadSectionInteger(const std::string &ident, int defaultValue)

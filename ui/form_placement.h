@@ -123,7 +123,7 @@ private:
 
     void FormShow();
     void FormCloseQuery();
-    [[nodiscard]] std::unique_ptr<TCustomIniFile> OpenStorage();
+    [[nodiscard]] std::unique_ptr<TCustomIniFile> OpenStorage(bool forRestore);
     void UpdatePlacementHook();
 
     QPointer<QWidget> form_;

@@ -1,6 +1,7 @@
 #include "ui/registry_log.h"
 
 #include "settings/registry_file.h"
+#include "ui/error_box.h"
 #include "ui/text_codec.h"
 
 #include <QLoggingCategory>
@@ -15,6 +16,11 @@ void LogRegistryWarnings()
 {
     SetRegistryWarningHandler(
         [](std::string_view message) { qCWarning(lcRegistry).noquote() << Utf8Text(message); });
+    // The defaults that follow are right, but without a word the operator would only find a
+    // forgotten path. The file's path is UTF-8, as every path is.
+    SetRegistryDamageHandler([](std::string_view message, const std::filesystem::path &) {
+        ShowErrorText(nullptr, Utf8Text(message));
+    });
 }
 
 } // namespace velkor

@@ -2,8 +2,10 @@
 
 namespace velkor {
 
-// Sends the registry's warnings (a damaged file moved aside, a file that cannot be written)
-// to the "velkor.registry" logging category instead of standard error.
+// Sends the registry's warnings (a file that cannot be written, a folder that cannot be
+// flushed) to the "velkor.registry" logging category instead of standard error, and tells the
+// operator in the error box when a damaged settings file was kept aside, naming where: once
+// for each file kept.
 void LogRegistryWarnings();
 
 } // namespace velkor

@@ -3,10 +3,13 @@
 #include "framework/exceptions.h"
 #include "settings/ini_file.h"
 #include "settings/registry.h"
+#include "tests/support/error_box_recorder.h"
 #include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
+#include "ui/registry_log.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -114,7 +117,12 @@ private slots:
         home_ = std::make_unique<TemporaryConfigHome>();
         QVERIFY(home_->isValid());
     }
-    void cleanup() { home_.reset(); }
+    void cleanup()
+    {
+        SetRegistryWarningHandler({});
+        SetRegistryDamageHandler({});
+        home_.reset();
+    }
 
     void properties_of_every_kind_are_stored_as_text_and_come_back()
     {
@@ -371,6 +379,82 @@ private slots:
         QCOMPARE(form.storage->ReadSectionInteger("Word", -1), -1);
         QCOMPARE(form.storage->ReadSectionString("Missing", "default"), "default");
         QCOMPARE(Stored("Answer"), "42");
+    }
+
+    void one_restore_reads_the_file_once()
+    {
+        {
+            Form form;
+            form.Load();
+            form.window.show();
+            form.window.close();
+        }
+        Form form;
+        form.Load();
+        const std::uint64_t loads = RegistryFileLoads();
+        form.window.show();
+        QCOMPARE(RegistryFileLoads() - loads, std::uint64_t{1});
+        QCOMPARE(form.edit->text(), QStringLiteral("designed"));
+    }
+
+    // The panel's own handlers: warnings logged, a damaged file kept aside told in the box.
+    void a_damaged_store_gives_one_box_naming_the_kept_file()
+    {
+        const test::TErrorBoxRecorder boxes;
+        LogRegistryWarnings();
+        const QString file = home_->filePath(QStringLiteral("velkor/registry.txt"));
+        const QByteArray damaged("velkor-registry 1\nkey \"Test\"\nvalue \"x\" dword -1\nend\n");
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(damaged);
+        }
+        // The defaults first, then what was saved over them; the box comes once.
+        for (const QString &shown : {QStringLiteral("designed"), QStringLiteral("typed")}) {
+            Form form;
+            form.Load();
+            form.window.show();
+            QCOMPARE(form.edit->text(), shown);
+            form.edit->setText(QStringLiteral("typed"));
+            form.window.close();
+        }
+        const QStringList kept =
+            QDir(QFileInfo(file).path()).entryList({QStringLiteral("registry.txt.damaged-*")});
+        QCOMPARE(kept.size(), 1);
+        const QString keptPath = QFileInfo(file).path() + QLatin1Char('/') + kept.front();
+        QCOMPARE(boxes.texts,
+                 QStringList{QStringLiteral("The settings file ") + file +
+                             QStringLiteral(" was damaged (Registry file line 3: bad dword) and "
+                                            "has been kept as ") +
+                             keptPath +
+                             QStringLiteral("; the settings start again from their defaults.")});
+        QFile in(keptPath);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(in.readAll(), damaged);
+        QCOMPARE(Stored("Edit1_Text"), "typed");
+    }
+
+    void a_store_that_cannot_be_read_is_reported_and_left_alone()
+    {
+        const test::TErrorBoxRecorder boxes;
+        LogRegistryWarnings();
+        const QString file = home_->filePath(QStringLiteral("velkor/registry.txt"));
+        QVERIFY(QDir().mkpath(file)); // a directory in the file's place: it cannot be read
+        {
+            Form form;
+            form.Load();
+            form.window.show();
+            form.edit->setText(QStringLiteral("typed"));
+            form.window.close();
+        }
+        QCOMPARE(boxes.texts, QStringList{QStringLiteral("Cannot read ") + file +
+                                          QStringLiteral(": Is a directory.")});
+        QVERIFY(QFileInfo(file).isDir());
+        QVERIFY(QDir(QFileInfo(file).path())
+                    .entryList({QStringLiteral("registry.txt.*")}, QDir::Files)
+                    .filter(QStringLiteral("damaged"))
+                    .isEmpty());
     }
 
 private:
