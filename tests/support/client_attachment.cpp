@@ -2,6 +2,7 @@
 
 #include "db/client_library.h"
 #include "db/internal/client_api.h"
+#include "tests/support/first_integer.h"
 
 #include <cstdint>
 #include <vector>
@@ -114,43 +115,17 @@ void TClientAttachment::Execute(const std::string &sql)
 
 long TClientAttachment::QueryInteger(const std::string &sql)
 {
-    const TClientApi &api = ClientApi();
     const bool own = !InTransaction();
     if (own)
         StartTransaction();
-    isc_stmt_handle statement = 0;
-    std::vector<char> area(XSQLDA_LENGTH(1));
-    auto *out = reinterpret_cast<XSQLDA *>(area.data());
-    out->version = SQLDA_VERSION1;
-    out->sqln = 1;
-    ISC_INT64 value = 0;
-    short isNull = 0;
     long result = -1;
     try {
-        Check(api.isc_dsql_alloc_statement2(ThreadStatusVector(), &handles_->database, &statement));
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), &handles_->transaction, &statement, 0,
-                                   sql.c_str(), 1, out));
-        // Read as a 64-bit integer, whatever the column: attachment ids are BIGINT.
-        out->sqlvar[0].sqltype = SQL_INT64 | 1;
-        out->sqlvar[0].sqllen = sizeof value;
-        out->sqlvar[0].sqlscale = 0;
-        out->sqlvar[0].sqldata = reinterpret_cast<char *>(&value);
-        out->sqlvar[0].sqlind = &isNull;
-        Check(api.isc_dsql_execute(ThreadStatusVector(), &handles_->transaction, &statement, 1,
-                                   nullptr));
-        const ISC_STATUS fetched = api.isc_dsql_fetch(ThreadStatusVector(), &statement, 1, out);
-        Check(fetched == 100 ? 0 : fetched);
-        if (fetched == 0)
-            result = isNull ? 0 : static_cast<long>(value);
+        result = QueryFirstInteger(&handles_->database, &handles_->transaction, sql);
     } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        if (statement)
-            api.isc_dsql_free_statement(ThreadStatusVector(), &statement, DSQL_drop);
         if (own)
-            api.isc_rollback_transaction(ThreadStatusVector(), &handles_->transaction);
-        std::rethrow_exception(error);
+            ClientApi().isc_rollback_transaction(ThreadStatusVector(), &handles_->transaction);
+        throw;
     }
-    api.isc_dsql_free_statement(ThreadStatusVector(), &statement, DSQL_drop);
     if (own)
         Commit();
     return result;

@@ -1,5 +1,7 @@
 #include "tests/support/raw_sql.h"
 
+#include "tests/support/first_integer.h"
+
 #include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 
@@ -46,38 +48,12 @@ void ExecuteRaw(TIBDatabase &database, TIBTransaction &transaction, const std::s
 
 long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std::string &sql)
 {
-    const TClientApi &api = ClientApi();
     TRawLink raw(database, transaction);
-    isc_stmt_handle statement = 0;
-    Check(
-        api.isc_dsql_alloc_statement2(ThreadStatusVector(), raw.link.DatabaseHandle(), &statement),
-        "allocate");
-    std::vector<char> area(XSQLDA_LENGTH(1));
-    auto *out = reinterpret_cast<XSQLDA *>(area.data());
-    out->version = SQLDA_VERSION1;
-    out->sqln = 1;
-    ISC_LONG value = 0;
-    short isNull = 0;
-    long result = -1;
     try {
-        Check(api.isc_dsql_prepare(ThreadStatusVector(), raw.link.TransactionHandle(), &statement,
-                                   0, sql.c_str(), 1, out),
-              "prepare");
-        out->sqlvar[0].sqltype = SQL_LONG | 1;
-        out->sqlvar[0].sqlscale = 0;
-        out->sqlvar[0].sqldata = reinterpret_cast<char *>(&value);
-        out->sqlvar[0].sqlind = &isNull;
-        Check(api.isc_dsql_execute(ThreadStatusVector(), raw.link.TransactionHandle(), &statement,
-                                   1, nullptr),
-              "execute");
-        if (api.isc_dsql_fetch(ThreadStatusVector(), &statement, 1, out) == 0)
-            result = isNull ? 0 : value;
-    } catch (...) {
-        api.isc_dsql_free_statement(ThreadStatusVector(), &statement, DSQL_drop);
-        throw;
+        return QueryFirstInteger(raw.link.DatabaseHandle(), raw.link.TransactionHandle(), sql);
+    } catch (const std::exception &error) {
+        throw std::runtime_error(std::string("query: ") + error.what());
     }
-    api.isc_dsql_free_statement(ThreadStatusVector(), &statement, DSQL_drop);
-    return result;
 }
 
 void WirePanelPair(TIBDatabase &database, TIBTransaction &transaction, const std::string &path)
