@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -73,7 +74,12 @@ private slots:
         QCOMPARE(dialog.font().family(), QStringLiteral("MS Sans Serif"));
         QCOMPARE(dialog.font().pixelSize(), 11);
         QCOMPARE(dialog.Label1->text(), QStringLiteral("Database:"));
-        QCOMPARE(dialog.Label1->geometry(), QRect(3, 3, 49, 13));
+        // The caption's face may be a pixel wider than the design's: the label grows to it.
+        QCOMPARE(dialog.Label1->pos(), QPoint(3, 3));
+        QVERIFY(dialog.Label1->width() >= 49);
+        QVERIFY(dialog.Label1->width() >=
+                dialog.Label1->fontMetrics().horizontalAdvance(dialog.Label1->text()));
+        QVERIFY(dialog.Label1->geometry().right() < dialog.DatabasePathEdit->x() + 326);
         QCOMPARE(dialog.DatabasePathEdit->geometry(), QRect(2, 16, 326, 21));
         QCOMPARE(dialog.DatabasePathEdit->text(), QString::fromLatin1(kDesignedPath));
         QCOMPARE(dialog.Button1->text(), QStringLiteral("OK"));
@@ -229,6 +235,36 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.pos(), QPoint(100, 150));
         QCOMPARE(dialog.size(), QSize(331, 68));
+    }
+
+    void a_place_stored_beyond_the_screen_comes_back_fully_visible_data()
+    {
+        QTest::addColumn<bool>("qualified");
+        QTest::newRow("this screen's place") << true;
+        // After a change of resolution only the plain name has a place.
+        QTest::newRow("the plain place") << false;
+    }
+    void a_place_stored_beyond_the_screen_comes_back_fully_visible()
+    {
+        QFETCH(bool, qualified);
+        const TIBLoginDialog probe;
+        const QRect area = probe.screen()->availableGeometry();
+        Store("FormVersion", "0");
+        Store("PixelsPerInch", std::to_string(PixelsPerInch(probe)));
+        Store("DatabasePathEdit_Text", "far:/away.fdb");
+        // Saved on a larger screen, as far out as the designed place is in from the corner.
+        const std::string far = NormPos(area.bottomRight() + QPoint(700, 400), QSize(331, 68));
+        Store(qualified ? "NormPos" + ScreenSuffix(probe) : "NormPos(2560x1600)", far);
+        if (!qualified)
+            Store("NormPos", far);
+
+        TIBLoginDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.size(), QSize(331, 68));
+        QVERIFY(area.contains(dialog.frameGeometry()));
+        QCOMPARE(dialog.frameGeometry().bottomRight(), area.bottomRight());
+        QCOMPARE(dialog.DatabasePathEdit->text(), QStringLiteral("far:/away.fdb"));
     }
 
     void stored_values_that_do_not_fit_are_not_applied_data()
