@@ -51,8 +51,10 @@ std::array<int, 4> PositionWords(std::string_view text, std::array<int, 4> value
         if (end == std::string_view::npos)
             end = text.size();
         std::int32_t number = 0;
+        // No screen reaches this far; nearer numbers leave room to add a window's size.
+        constexpr std::int32_t kFar = 1 << 24;
         if (TryStrToInt(text.substr(start, end - start), number))
-            values[index] = number;
+            values[index] = std::clamp(number, -kFar, kFar);
         ++index;
         at = end;
     }

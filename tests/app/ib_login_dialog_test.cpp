@@ -240,30 +240,41 @@ private slots:
     void a_place_stored_beyond_the_screen_comes_back_fully_visible_data()
     {
         QTest::addColumn<bool>("qualified");
-        QTest::newRow("this screen's place") << true;
+        QTest::addColumn<QString>("far");
+        QTest::addColumn<bool>("inCorner");
+        const TIBLoginDialog probe;
+        const QPoint corner = probe.screen()->availableGeometry().bottomRight();
+        // Saved on a larger screen, as far out as the designed place is in from the corner.
+        const QString larger =
+            QString::fromStdString(NormPos(corner + QPoint(700, 400), QSize(331, 68)));
+        QTest::newRow("this screen's place") << true << larger << true;
         // After a change of resolution only the plain name has a place.
-        QTest::newRow("the plain place") << false;
+        QTest::newRow("the plain place") << false << larger << true;
+        QTest::newRow("at the end of the numbers")
+            << true << QStringLiteral("2147483000,2147483000,2147483600,2147483600") << false;
     }
     void a_place_stored_beyond_the_screen_comes_back_fully_visible()
     {
         QFETCH(bool, qualified);
+        QFETCH(QString, far);
+        QFETCH(bool, inCorner);
         const TIBLoginDialog probe;
         const QRect area = probe.screen()->availableGeometry();
         Store("FormVersion", "0");
         Store("PixelsPerInch", std::to_string(PixelsPerInch(probe)));
         Store("DatabasePathEdit_Text", "far:/away.fdb");
-        // Saved on a larger screen, as far out as the designed place is in from the corner.
-        const std::string far = NormPos(area.bottomRight() + QPoint(700, 400), QSize(331, 68));
-        Store(qualified ? "NormPos" + ScreenSuffix(probe) : "NormPos(2560x1600)", far);
+        Store(qualified ? "NormPos" + ScreenSuffix(probe) : "NormPos(2560x1600)",
+              far.toStdString());
         if (!qualified)
-            Store("NormPos", far);
+            Store("NormPos", far.toStdString());
 
         TIBLoginDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.size(), QSize(331, 68));
         QVERIFY(area.contains(dialog.frameGeometry()));
-        QCOMPARE(dialog.frameGeometry().bottomRight(), area.bottomRight());
+        if (inCorner)
+            QCOMPARE(dialog.frameGeometry().bottomRight(), area.bottomRight());
         QCOMPARE(dialog.DatabasePathEdit->text(), QStringLiteral("far:/away.fdb"));
     }
 
