@@ -1,6 +1,7 @@
 #include "app/about_window.h"
 
 #include "ui/form_font.h"
+#include "ui/label_sizing.h"
 #include "ui/rz_label.h"
 
 #include <QDesktopServices>
@@ -25,8 +26,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     RzLabel1 = new TRzLabel(QStringLiteral("Trelvan"), this);
     RzLabel1->setObjectName(QStringLiteral("RzLabel1"));
     RzLabel1->setGeometry(5, 7, 279, 24);
-    QFont titleFont(QStringLiteral("Times New Roman"));
-    titleFont.setPixelSize(21);
+    QFont titleFont = DesignFont(QStringLiteral("Times New Roman"), 21);
     titleFont.setBold(true);
     titleFont.setItalic(true);
     RzLabel1->setFont(titleFont);
@@ -34,6 +34,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Made by the Trelvan control panel team"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(4, 32, 130, 13);
+    SizeToCaption(*Label1);
 
     Label2 = new QLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -42,6 +43,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     linkFont.setBold(true);
     linkFont.setUnderline(true);
     Label2->setFont(linkFont);
+    SizeToCaption(*Label2);
     QPalette linkColors = Label2->palette();
     linkColors.setColor(QPalette::WindowText, Qt::blue);
     Label2->setPalette(linkColors);

@@ -1,11 +1,14 @@
 #include "app/db_login_dialog.h"
 
+#include "ui/form_font.h"
+#include "ui/label_sizing.h"
+#include "ui/panel.h"
+#include "ui/window_placement.h"
+
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include <memory>
 
@@ -22,6 +25,8 @@ TLoginDialog::TLoginDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Database Login"));
+    // Made without a parent, so it takes the default font the dialogs were designed in.
+    setFont(FormFont());
     setFixedSize(273, 147);
 
     OKButton = new QPushButton(QStringLiteral("&OK"), this);
@@ -36,14 +41,16 @@ TLoginDialog::TLoginDialog(QWidget *parent)
     CancelButton->setAutoDefault(false);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    Panel = new QFrame(this);
+    Panel = new TPanel(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setGeometry(8, 7, 257, 98);
-    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel->SetBevelOuter(TPanel::bvLowered);
+    Panel->SetBevelInner(TPanel::bvRaised);
 
     Label3 = new QLabel(QStringLiteral("Database:"), Panel);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(10, 6, 49, 13);
+    SizeToCaption(*Label3);
 
     DatabaseName = new QLabel(Panel);
     DatabaseName->setObjectName(QStringLiteral("DatabaseName"));
@@ -75,21 +82,20 @@ TLoginDialog::TLoginDialog(QWidget *parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(8, 8, 56, 13);
     Label1->setBuddy(UserName);
+    SizeToCaption(*Label1);
 
     Label2 = new QLabel(QStringLiteral("&Password:"), Panel1);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(8, 36, 49, 13);
     Label2->setBuddy(Password);
+    SizeToCaption(*Label2);
 
     // Tab order: the buttons first, then the panel's edits, as the dialog has always had it.
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, UserName);
     setTabOrder(UserName, Password);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
+    CentreFrameOnScreen(*this);
     Password->setFocus();
 }
 
@@ -103,6 +109,8 @@ void TLoginDialog::FormShow()
 
 void TLoginDialog::showEvent(QShowEvent *event)
 {
+    // Only now does the dialog have a window, and the frame it will get can be told.
+    CentreFrameOnScreen(*this);
     QDialog::showEvent(event);
     FormShow();
 }

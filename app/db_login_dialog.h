@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace velkor {
 
+class TPanel;
+
 // Asks for the user name and password a connection attaches with. Stores nothing.
 class TLoginDialog : public QDialog
 {
@@ -19,7 +21,7 @@ public:
 
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
-    QFrame *Panel = nullptr;
+    TPanel *Panel = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *DatabaseName = nullptr;
     QFrame *Bevel = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ui/form_font.h"
 #include "ui/form_storage.h"
+#include "ui/label_sizing.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,7 @@ TIBLoginDialog::TIBLoginDialog(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Database:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(3, 3, 49, 13);
+    SizeToCaption(*Label1);
 
     DatabasePathEdit = new QLineEdit(QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"), this);
     DatabasePathEdit->setObjectName(QStringLiteral("DatabasePathEdit"));

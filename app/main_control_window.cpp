@@ -12,6 +12,7 @@
 #include "db/platform_hooks.h"
 #include "ui/error_box.h"
 #include "ui/form_font.h"
+#include "ui/label_sizing.h"
 #include "ui/rx_db_grid.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/text_codec.h"
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
 #include <memory>
 
 namespace velkor {
@@ -48,9 +48,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Active procedures:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(1, 2, 89, 13);
-    // The label sizes itself to its caption: where the form's font is replaced by a wider one,
-    // the text must not be cut off.
-    Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
+    SizeToCaption(*Label1);
 
     MainGrid = new TRxDBGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));

@@ -118,32 +118,14 @@ int TRzLabel::TextFlags() const noexcept
     return flags;
 }
 
-QMargins TRzLabel::EffectMargins() const noexcept
-{
-    switch (textStyle_) {
-    case tsRaized:
-    case tsRecessed:
-        return {1, 1, 1, 1};
-    case tsShadow: {
-        const int before = std::max(0, -shadowDepth_);
-        const int after = std::max(0, shadowDepth_);
-        return {before, before, after, after};
-    }
-    case tsNone:
-        break;
-    }
-    return {};
-}
-
 QSize TRzLabel::sizeHint() const
 {
-    const QMargins margins = EffectMargins();
-    // Word wrap breaks at the current width; otherwise the caption takes what it needs.
-    const int width =
-        wordWrap_ ? std::max(1, this->width() - margins.left() - margins.right()) : 0x3fffffff;
+    // Measured as a plain label measures its caption: the effect copies may reach a pixel or
+    // two past the edges, where they are cut off. Word wrap breaks at the current width.
+    const int width = wordWrap_ ? std::max(1, this->width()) : 0x3fffffff;
     const QRect bounds =
         fontMetrics().boundingRect(QRect(0, 0, width, 0x3fffffff), TextFlags(), DrawnText());
-    return bounds.size().grownBy(margins);
+    return bounds.size();
 }
 
 QSize TRzLabel::minimumSizeHint() const
@@ -156,8 +138,8 @@ void TRzLabel::paintEvent(QPaintEvent * /*event*/)
     const QPalette &colors = palette();
     const QString text = DrawnText();
     const int flags = TextFlags();
-    // The copies stay inside the label: the face keeps clear of the edges they move towards.
-    const QRect face = rect().marginsRemoved(EffectMargins());
+    // The face sits where the caption was measured; the copies are moved from there.
+    const QRect face = rect();
 
     QPainter painter(this);
     if (!transparent_)

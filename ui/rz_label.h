@@ -70,8 +70,6 @@ protected:
 
 private:
     [[nodiscard]] int TextFlags() const noexcept;
-    // Room the effect copies need around the face: left/top and right/bottom.
-    [[nodiscard]] QMargins EffectMargins() const noexcept;
     void Changed();
 
     QString caption_;

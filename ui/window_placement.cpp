@@ -2,12 +2,15 @@
 
 #include "framework/text.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPoint>
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <array>
 
 namespace velkor {
@@ -48,8 +51,10 @@ std::array<int, 4> PositionWords(std::string_view text, std::array<int, 4> value
         if (end == std::string_view::npos)
             end = text.size();
         std::int32_t number = 0;
+        // No screen reaches this far; nearer numbers leave room to add a window's size.
+        constexpr std::int32_t kFar = 1 << 24;
         if (TryStrToInt(text.substr(start, end - start), number))
-            values[index] = number;
+            values[index] = std::clamp(number, -kFar, kFar);
         ++index;
         at = end;
     }
@@ -107,7 +112,65 @@ void SetWindowPlacement(QWidget &window, const TWindowPlacement &placement)
     const int height = placement.bottom - placement.top - (frame.height() - window.height());
     if (width != window.width() || height != window.height())
         window.resize(width, height);
-    window.move(placement.left, placement.top);
+    // A place stored on a larger screen, or before the resolution changed, would put the window
+    // where the operator cannot see it; a modal one would then block the panel for good.
+    const QRect stored(placement.left, placement.top, placement.right - placement.left,
+                       placement.bottom - placement.top);
+    window.move(KeptInside(stored, AvailableAreaFor(window, stored)).topLeft());
+}
+
+QRect KeptInside(const QRect &frame, const QRect &area) noexcept
+{
+    if (area.isEmpty())
+        return frame;
+    const auto along = [](int start, int length, int areaStart, int areaLength) {
+        return std::max(areaStart, std::min(start, areaStart + areaLength - length));
+    };
+    return {along(frame.left(), frame.width(), area.left(), area.width()),
+            along(frame.top(), frame.height(), area.top(), area.height()), frame.width(),
+            frame.height()};
+}
+
+QRect AvailableAreaFor(const QWidget &window, const QRect &frame)
+{
+    const QScreen *best = nullptr;
+    qint64 bestShown = 0;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect shown = screen->availableGeometry().intersected(frame);
+        const qint64 area = qint64{shown.width()} * shown.height();
+        if (!shown.isEmpty() && area > bestShown) {
+            best = screen;
+            bestShown = area;
+        }
+    }
+    if (!best)
+        best = ScreenOf(window);
+    return best ? best->availableGeometry() : QRect();
+}
+
+QPoint CentredFramePosition(const QRect &area, const QSize &client, const QMargins &frame) noexcept
+{
+    const QSize outer = client.grownBy(frame);
+    return {area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2};
+}
+
+void CentreFrameOnScreen(QWidget &window)
+{
+    const QScreen *screen = ScreenOf(window);
+    if (!screen)
+        return;
+    QMargins frame = window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull()) {
+        for (const QWidget *other : QApplication::topLevelWidgets()) {
+            if (other == &window || !other->isVisible() || !other->windowHandle())
+                continue;
+            frame = other->windowHandle()->frameMargins();
+            if (!frame.isNull())
+                break;
+        }
+    }
+    window.move(CentredFramePosition(screen->availableGeometry(), window.size(), frame));
 }
 
 void SetMaximizedPosition(QWidget &window, int x, int y)

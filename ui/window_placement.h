@@ -2,6 +2,11 @@
 
 #include "settings/custom_ini_file.h"
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 #include <string>
 
 class QWidget;
@@ -31,8 +36,22 @@ struct TWindowPlacement
 
 [[nodiscard]] TWindowPlacement GetWindowPlacement(const QWidget &window);
 // Moves and sizes the window to the normal rectangle and keeps the other positions; the show
-// command is not applied here.
+// command is not applied here. A rectangle that is not wholly on an available screen is moved
+// onto the one it overlaps most (or the window's own), keeping its size.
 void SetWindowPlacement(QWidget &window, const TWindowPlacement &placement);
+// `frame` moved by as little as needs be to lie inside `area`; its top-left corner stays inside
+// when it is the larger of the two.
+[[nodiscard]] QRect KeptInside(const QRect &frame, const QRect &area) noexcept;
+// The available area of the screen that shows most of `frame`, else of the window's screen.
+[[nodiscard]] QRect AvailableAreaFor(const QWidget &window, const QRect &frame);
+
+// Where the frame's top-left corner goes for the whole frame, title bar and borders included,
+// to sit in the middle of `area`.
+[[nodiscard]] QPoint CentredFramePosition(const QRect &area, const QSize &client,
+                                          const QMargins &frame) noexcept;
+// Centres a top-level window's frame on its screen's available area. Before the window manager
+// has framed it, its frame is taken to be the one the panel's other windows have.
+void CentreFrameOnScreen(QWidget &window);
 // Where the frame of the maximised window goes, just outside the screen's edges.
 void SetMaximizedPosition(QWidget &window, int x, int y);
 

@@ -1,10 +1,13 @@
 // The database login dialog: limits, focus, OK and Cancel.
 #include "app/db_login_dialog.h"
+#include "ui/panel.h"
+#include "ui/window_placement.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -48,6 +51,50 @@ private slots:
         QCOMPARE(dialog.Password->text().size(), 31);
         QCOMPARE(dialog.Label1->buddy(), dialog.UserName);
         QCOMPARE(dialog.Label2->buddy(), dialog.Password);
+    }
+
+    void the_panel_has_a_raised_inner_and_a_lowered_outer_bevel()
+    {
+        TLoginDialog dialog;
+        QCOMPARE(dialog.Panel->BevelOuter(), TPanel::bvLowered);
+        QCOMPARE(dialog.Panel->BevelInner(), TPanel::bvRaised);
+        QPalette colors = dialog.Panel->palette();
+        colors.setColor(QPalette::Dark, Qt::red);
+        colors.setColor(QPalette::Light, Qt::green);
+        colors.setColor(QPalette::Window, Qt::blue);
+        dialog.Panel->setPalette(colors);
+        const QImage image = dialog.Panel->grab().toImage();
+        const int right = image.width() - 1;
+        const int bottom = image.height() - 1;
+        const auto at = [&](int x, int y) { return QColor(image.pixel(x, y)); };
+        // Outer ring: shadow above and left, highlight below and right.
+        QCOMPARE(at(60, 0), QColor(Qt::red));
+        QCOMPARE(at(0, 60), QColor(Qt::red));
+        QCOMPARE(at(60, bottom), QColor(Qt::green));
+        QCOMPARE(at(right, 60), QColor(Qt::green));
+        // Inner ring, one pixel in: the other way round.
+        QCOMPARE(at(60, 1), QColor(Qt::green));
+        QCOMPARE(at(1, 60), QColor(Qt::green));
+        QCOMPARE(at(60, bottom - 1), QColor(Qt::red));
+        QCOMPARE(at(right - 1, 60), QColor(Qt::red));
+    }
+
+    void the_frame_is_centred_on_the_screen_not_the_client_area()
+    {
+        // A title bar of 24 and borders of 4 around 273 x 147.
+        QCOMPARE(
+            CentredFramePosition(QRect(0, 0, 1280, 1024), QSize(273, 147), QMargins(4, 24, 4, 4)),
+            QPoint((1280 - 281) / 2, (1024 - 175) / 2));
+        QCOMPARE(CentredFramePosition(QRect(100, 30, 800, 600), QSize(273, 147), QMargins()),
+                 QPoint(100 + (800 - 273) / 2, 30 + (600 - 147) / 2));
+
+        TLoginDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect area = dialog.screen()->availableGeometry();
+        const QRect frame = dialog.frameGeometry();
+        QVERIFY(qAbs(frame.center().x() - area.center().x()) <= 1);
+        QVERIFY(qAbs(frame.center().y() - area.center().y()) <= 1);
     }
 
     void first_login_focuses_the_user_name_later_ones_the_password()

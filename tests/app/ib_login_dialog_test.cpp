@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -73,7 +74,12 @@ private slots:
         QCOMPARE(dialog.font().family(), QStringLiteral("MS Sans Serif"));
         QCOMPARE(dialog.font().pixelSize(), 11);
         QCOMPARE(dialog.Label1->text(), QStringLiteral("Database:"));
-        QCOMPARE(dialog.Label1->geometry(), QRect(3, 3, 49, 13));
+        // The caption's face may be a pixel wider than the design's: the label grows to it.
+        QCOMPARE(dialog.Label1->pos(), QPoint(3, 3));
+        QVERIFY(dialog.Label1->width() >= 49);
+        QVERIFY(dialog.Label1->width() >=
+                dialog.Label1->fontMetrics().horizontalAdvance(dialog.Label1->text()));
+        QVERIFY(dialog.Label1->geometry().right() < dialog.DatabasePathEdit->x() + 326);
         QCOMPARE(dialog.DatabasePathEdit->geometry(), QRect(2, 16, 326, 21));
         QCOMPARE(dialog.DatabasePathEdit->text(), QString::fromLatin1(kDesignedPath));
         QCOMPARE(dialog.Button1->text(), QStringLiteral("OK"));
@@ -229,6 +235,47 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.pos(), QPoint(100, 150));
         QCOMPARE(dialog.size(), QSize(331, 68));
+    }
+
+    void a_place_stored_beyond_the_screen_comes_back_fully_visible_data()
+    {
+        QTest::addColumn<bool>("qualified");
+        QTest::addColumn<QString>("far");
+        QTest::addColumn<bool>("inCorner");
+        const TIBLoginDialog probe;
+        const QPoint corner = probe.screen()->availableGeometry().bottomRight();
+        // Saved on a larger screen, as far out as the designed place is in from the corner.
+        const QString larger =
+            QString::fromStdString(NormPos(corner + QPoint(700, 400), QSize(331, 68)));
+        QTest::newRow("this screen's place") << true << larger << true;
+        // After a change of resolution only the plain name has a place.
+        QTest::newRow("the plain place") << false << larger << true;
+        QTest::newRow("at the end of the numbers")
+            << true << QStringLiteral("2147483000,2147483000,2147483600,2147483600") << false;
+    }
+    void a_place_stored_beyond_the_screen_comes_back_fully_visible()
+    {
+        QFETCH(bool, qualified);
+        QFETCH(QString, far);
+        QFETCH(bool, inCorner);
+        const TIBLoginDialog probe;
+        const QRect area = probe.screen()->availableGeometry();
+        Store("FormVersion", "0");
+        Store("PixelsPerInch", std::to_string(PixelsPerInch(probe)));
+        Store("DatabasePathEdit_Text", "far:/away.fdb");
+        Store(qualified ? "NormPos" + ScreenSuffix(probe) : "NormPos(2560x1600)",
+              far.toStdString());
+        if (!qualified)
+            Store("NormPos", far.toStdString());
+
+        TIBLoginDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.size(), QSize(331, 68));
+        QVERIFY(area.contains(dialog.frameGeometry()));
+        if (inCorner)
+            QCOMPARE(dialog.frameGeometry().bottomRight(), area.bottomRight());
+        QCOMPARE(dialog.DatabasePathEdit->text(), QStringLiteral("far:/away.fdb"));
     }
 
     void stored_values_that_do_not_fit_are_not_applied_data()

@@ -7,11 +7,14 @@
 #include "tests/support/temporary_registry.h"
 #include "ui/form_storage.h"
 #include "ui/registry_log.h"
+#include "ui/window_placement.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -286,6 +289,56 @@ private slots:
         form.window.show();
         QCOMPARE(form.window.pos(), QPoint(50, 60));
         QVERIFY(!form.window.isMaximized());
+    }
+
+    void a_stored_place_off_the_screen_is_pulled_inside_with_its_size()
+    {
+        Store("FormVersion", "0");
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        // Stored on a screen twice as large, and one above and left of this one.
+        Store("NormPos", QStringLiteral("%1,%2,%3,%4")
+                             .arg(area.right() + 700)
+                             .arg(area.bottom() + 400)
+                             .arg(area.right() + 1000)
+                             .arg(area.bottom() + 600)
+                             .toStdString());
+        {
+            Form form;
+            form.Load();
+            form.window.show();
+            QCOMPARE(form.window.frameGeometry().size(), QSize(300, 200));
+            QVERIFY(area.contains(form.window.frameGeometry()));
+            QCOMPARE(form.window.frameGeometry().bottomRight(), area.bottomRight());
+        }
+        // The first window kept its place under this screen's name when it went.
+        Form form;
+        Store("NormPos" + ScreenSuffix(form.window), "-50,-70,250,330");
+        form.Load();
+        form.window.show();
+        QCOMPARE(form.window.frameGeometry().size(), QSize(300, 400));
+        QCOMPARE(form.window.pos(), area.topLeft());
+    }
+
+    void kept_inside_moves_a_rectangle_the_least_and_keeps_its_size_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("kept");
+        const QRect area(100, 50, 1280, 1024);
+        QTest::newRow("inside") << QRect(300, 200, 331, 91) << QPoint(300, 200);
+        QTest::newRow("beyond both") << QRect(1980, 1424, 331, 91) << QPoint(1049, 983);
+        QTest::newRow("left and above") << QRect(-400, -10, 331, 91) << QPoint(100, 50);
+        QTest::newRow("across the right edge") << QRect(1200, 300, 331, 91) << QPoint(1049, 300);
+        QTest::newRow("wider than the area") << QRect(500, 300, 2000, 91) << QPoint(100, 300);
+        QTest::newRow("touching the edge") << QRect(1049, 983, 331, 91) << QPoint(1049, 983);
+    }
+    void kept_inside_moves_a_rectangle_the_least_and_keeps_its_size()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, kept);
+        const QRect area(100, 50, 1280, 1024);
+        const QRect result = KeptInside(frame, area);
+        QCOMPARE(result.topLeft(), kept);
+        QCOMPARE(result.size(), frame.size());
     }
 
     void a_sizeable_window_takes_its_stored_size()
