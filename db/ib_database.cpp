@@ -172,9 +172,14 @@ void TIBDatabase::Attach()
     }
 
     const TClientApi &api = ClientApi();
-    const TStatusWord result =
-        api.isc_attach_database(ThreadStatusVector(), static_cast<short>(databaseName_.size()),
-                                databaseName_.c_str(), &handle_, dpbLength_, dpb_.Data());
+    TStatusWord result = 0;
+    {
+        // A server that is slow to answer holds the window until the library gives up.
+        const TBusyCursor busy;
+        result =
+            api.isc_attach_database(ThreadStatusVector(), static_cast<short>(databaseName_.size()),
+                                    databaseName_.c_str(), &handle_, dpbLength_, dpb_.Data());
+    }
     // The buffer may carry the password: it does not outlive the call, and the next attach
     // builds it again.
     WipeBlock(dpb_);
