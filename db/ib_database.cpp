@@ -18,12 +18,9 @@ namespace {
 
 constexpr char kDialectItem = isc_info_db_sql_dialect; // 62
 
-// Errors after which the server side of the attachment is gone for good.
 bool ConnectionIsLost() noexcept
 {
-    return StatusVectorHasCode({isc_network_error, isc_net_read_err, isc_net_write_err,
-                                isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
-                                isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
+    return StatusVectorSaysConnectionLost();
 }
 
 } // namespace
@@ -219,13 +216,15 @@ void TIBDatabase::Detach(bool force)
 {
     RequireOpen();
     // A forced close is someone else's clean-up: it goes on past every error, and logs it.
+    // So does a close whose server is gone: nothing of the session can be ended there any more,
+    // and what is left must still be released so that Connect works again.
     auto guarded = [force](auto &&step) {
         try {
             step();
         } catch (const std::exception &error) {
-            if (!force)
+            if (!force && !ConnectionIsLost())
                 throw;
-            LogSwallowedError("Forced close", error);
+            LogSwallowedError(force ? "Forced close" : "Close of a lost connection", error);
         }
     };
     // A commit the server refuses is rolled back so that the connection can close, and then
