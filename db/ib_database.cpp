@@ -5,6 +5,7 @@
 #include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
+#include "db/status_vector.h"
 #include "framework/text.h"
 
 #include <cstring>
@@ -17,11 +18,6 @@ static_assert(std::is_same_v<TClientHandle, isc_db_handle>);
 namespace {
 
 constexpr char kDialectItem = isc_info_db_sql_dialect; // 62
-
-bool ConnectionIsLost() noexcept
-{
-    return StatusVectorSaysConnectionLost();
-}
 
 } // namespace
 
@@ -222,7 +218,7 @@ void TIBDatabase::Detach(bool force)
         try {
             step();
         } catch (const std::exception &error) {
-            if (!force && !ConnectionIsLost())
+            if (!force && !StatusVectorSaysConnectionLost())
                 throw;
             LogSwallowedError(force ? "Forced close" : "Close of a lost connection", error);
         }
@@ -247,7 +243,7 @@ void TIBDatabase::Detach(bool force)
     const TStatusWord result =
         CheckCall(ClientApi().isc_detach_database(ThreadStatusVector(), &handle_), false);
     if (result > 0 && !force) {
-        if (!ConnectionIsLost()) {
+        if (!StatusVectorSaysConnectionLost()) {
             if (refused)
                 std::rethrow_exception(refused);
             ReportServerError();
