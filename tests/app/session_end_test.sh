@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The session ends under a connected panel: SIGTERM, SIGINT and SIGHUP each close it as its close
-# box does. A Stop Procedure made before the signal is committed (the transaction's default
+# box does, also with a modal dialog up (About). A Stop Procedure made before the signal is committed (the transaction's default
 # action), and the program exits with 0 within a second. A kill -9 in the same place loses it,
 # which shows that the check can tell the two apart.
 #   session_end_test.sh PROGRAM OPERATOR_SHIM CREATE_DATABASE
@@ -44,14 +44,14 @@ SELECT COUNT(*) FROM VELKOR_PROCESS WHERE PROC_ID = 1 AND STOPPED_AT IS NOT NULL
 SQL
 }
 
-# run NAME SIGNAL DATABASE_TEXT FILE USER PASSWORD EXPECTED_STOPPED
+# run NAME SIGNAL DATABASE_TEXT FILE USER PASSWORD EXPECTED_STOPPED [ABOUT]
 run() {
-    local name=$1 signal=$2 database=$3 file=$4 user=$5 password=$6 expected=$7
+    local name=$1 signal=$2 database=$3 file=$4 user=$5 password=$6 expected=$7 about=${8:-0}
     local out=$work/$name.out
     QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache \
         ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0 LD_PRELOAD="$shim" \
         VELKOR_OPERATOR_DATABASE=$database VELKOR_OPERATOR_USER=$user \
-        VELKOR_OPERATOR_PASSWORD=$password VELKOR_OPERATOR_STOP=1 \
+        VELKOR_OPERATOR_PASSWORD=$password VELKOR_OPERATOR_STOP=1 VELKOR_OPERATOR_ABOUT=$about \
         "$program" >"$out" 2>&1 &
     panel=$!
     local waited=0
@@ -110,6 +110,12 @@ if [ -n "${VELKOR_TEST_SERVER_PORT:-}" ]; then
         run "server-$signal" "$signal" "$(remote "$file")" "$(remote "$file")" "$user" "$password" \
             "$expected"
     done
+    file=$work/server-about.fdb
+    if make_database "$file"; then
+        run server-TERM-about TERM "$(remote "$file")" "$(remote "$file")" "$user" "$password" 1 1
+    else
+        fail "cannot make $file"
+    fi
 else
     echo "no test server (run ./test.sh): only the embedded engine was tried"
 fi

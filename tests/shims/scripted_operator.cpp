@@ -3,6 +3,7 @@
 // and then says "ready" on standard output. Error boxes print their text instead of waiting.
 //   VELKOR_OPERATOR_DATABASE, VELKOR_OPERATOR_USER, VELKOR_OPERATOR_PASSWORD  the answers
 //   VELKOR_OPERATOR_STOP=1                                                   Stop Procedure
+//   VELKOR_OPERATOR_ABOUT=1               then About, and "ready" once its modal box is up
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -14,7 +15,7 @@
 
 namespace {
 
-enum class TStep { connect, path, login, connected, done };
+enum class TStep { connect, path, login, connected, about, done };
 
 QWidget *MainWindow()
 {
@@ -83,6 +84,17 @@ void StartOperator()
                 sinceConnected->elapsed() > 2500) {
                 if (qEnvironmentVariableIntValue("VELKOR_OPERATOR_STOP") == 1)
                     window->findChild<QPushButton *>(QStringLiteral("Button2"))->click();
+                if (qEnvironmentVariableIntValue("VELKOR_OPERATOR_ABOUT") == 1) {
+                    Click(window, "Button4");
+                    *step = TStep::about;
+                    break;
+                }
+                Say("ready");
+                *step = TStep::done;
+            }
+            break;
+        case TStep::about:
+            if (modal && modal != window) {
                 Say("ready");
                 *step = TStep::done;
             }
