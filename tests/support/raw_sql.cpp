@@ -65,6 +65,8 @@ long QueryInteger(TIBDatabase &database, TIBTransaction &transaction, const std:
               "prepare");
         out->sqlvar[0].sqltype = SQL_LONG | 1;
         out->sqlvar[0].sqlscale = 0;
+        // The described length may be a BIGINT's; the value here is 32 bits.
+        out->sqlvar[0].sqllen = sizeof value;
         out->sqlvar[0].sqldata = reinterpret_cast<char *>(&value);
         out->sqlvar[0].sqlind = &isNull;
         Check(api.isc_dsql_execute(ThreadStatusVector(), raw.link.TransactionHandle(), &statement,
