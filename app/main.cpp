@@ -1,5 +1,7 @@
+#include "app/client_configuration.h"
 #include "app/main_control_window.h"
 #include "app/platform_bindings.h"
+#include "app/session_end.h"
 #include "desktop/desktop_identity.h"
 #include "ui/error_box.h"
 #include "ui/registry_log.h"
@@ -10,12 +12,16 @@
 
 int main(int argc, char *argv[])
 {
+    // Before any thread exists, so that every later one inherits the mask.
+    velkor::BlockSessionEndSignals();
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
     velkor::SetDesktopIdentity();
     velkor::LogRegistryWarnings();
 
+    // Before the window: its first database component loads the client library.
+    velkor::PrepareClientConfiguration();
     velkor::InstallPlatformHooks();
 
     std::unique_ptr<velkor::TMainVelkorcontrolWindow> window;
@@ -25,6 +31,7 @@ int main(int argc, char *argv[])
         velkor::ShowExceptionBox(nullptr, error);
         return 1;
     }
+    const velkor::TSessionEndWatcher sessionEnd(window.get());
     window->show();
     return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include "db/ib_stored_proc.h"
 #include "db/ib_transaction.h"
 #include "db/platform_hooks.h"
+#include "db/status_vector.h"
 #include "ui/error_box.h"
 #include "ui/form_font.h"
 #include "ui/label_sizing.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace velkor {
 
@@ -92,8 +94,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     RefreshTimer = new QTimer(this);
     RefreshTimer->setObjectName(QStringLiteral("RefreshTimer"));
     RefreshTimer->setInterval(kRefreshIntervalMs);
-    connect(RefreshTimer, &QTimer::timeout, this,
-            [this] { RunHandler(this, [this] { RefreshTimerTimer(); }); });
+    connect(RefreshTimer, &QTimer::timeout, this, &TMainVelkorcontrolWindow::RunRefreshTick);
     RefreshTimer->start();
 }
 
@@ -246,6 +247,7 @@ void TMainVelkorcontrolWindow::Button5Click()
 
 void TMainVelkorcontrolWindow::ConnectDatabase(const QString &path)
 {
+    lostConnectionReported_ = false;
     MainDatabase->SetDatabaseName(Utf8Bytes(path));
     MainDatabase->SetConnected(true);
     MainTransaction->SetActive(true);
@@ -254,13 +256,19 @@ void TMainVelkorcontrolWindow::ConnectDatabase(const QString &path)
 
 void TMainVelkorcontrolWindow::Button6Click()
 {
+    const bool lostReported = std::exchange(lostConnectionReported_, false);
     try {
         MainDatabase->SetConnected(false);
-    } catch (...) {
+    } catch (const std::exception &error) {
         // A connection lost with its server is closed all the same; the buttons must say so.
-        if (!MainDatabase->Connected())
-            SetDataButtonsEnabled(false);
-        throw;
+        if (MainDatabase->Connected())
+            throw;
+        SetDataButtonsEnabled(false);
+        // The operator has been told of the loss already, by a tick.
+        if (!lostReported)
+            throw;
+        LogSwallowedError("Disconnect of a lost connection", error);
+        return;
     }
     MainTransaction->SetActive(false);
     SetDataButtonsEnabled(false);
@@ -272,6 +280,21 @@ void TMainVelkorcontrolWindow::SetDataButtonsEnabled(bool enabled)
     Button1->setEnabled(enabled);
     Button2->setEnabled(enabled);
     Button3->setEnabled(enabled);
+}
+
+void TMainVelkorcontrolWindow::RunRefreshTick()
+{
+    try {
+        RefreshTimerTimer();
+    } catch (const std::exception &error) {
+        // The same loss, tick after tick, would bring a box back every 2 s until Disconnect.
+        if (lostConnectionReported_) {
+            LogSwallowedError("Refresh on a lost connection", error);
+            return;
+        }
+        lostConnectionReported_ = StatusVectorSaysConnectionLost();
+        ShowExceptionBox(this, error);
+    }
 }
 
 void TMainVelkorcontrolWindow::RefreshTimerTimer()

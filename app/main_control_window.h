@@ -63,6 +63,9 @@ public:
     void ConnectDatabase(const QString &path);
 
 private:
+    // The timer's handler: a tick's error goes to the error box, except that once a tick has
+    // reported the server gone, the later ones are only logged until Disconnect or Connect.
+    void RunRefreshTick();
     void SetDataButtonsEnabled(bool enabled);
     void CreateProceduresList();
     void CreateProcedureCalls();
@@ -74,6 +77,7 @@ private:
 
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
+    bool lostConnectionReported_ = false;
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };

@@ -5,6 +5,7 @@
 #include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
+#include "db/status_vector.h"
 #include "framework/text.h"
 
 #include <cstring>
@@ -17,14 +18,6 @@ static_assert(std::is_same_v<TClientHandle, isc_db_handle>);
 namespace {
 
 constexpr char kDialectItem = isc_info_db_sql_dialect; // 62
-
-// Errors after which the server side of the attachment is gone for good.
-bool ConnectionIsLost() noexcept
-{
-    return StatusVectorHasCode({isc_network_error, isc_net_read_err, isc_net_write_err,
-                                isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
-                                isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
-}
 
 } // namespace
 
@@ -172,9 +165,14 @@ void TIBDatabase::Attach()
     }
 
     const TClientApi &api = ClientApi();
-    const TStatusWord result =
-        api.isc_attach_database(ThreadStatusVector(), static_cast<short>(databaseName_.size()),
-                                databaseName_.c_str(), &handle_, dpbLength_, dpb_.Data());
+    TStatusWord result = 0;
+    {
+        // A server that is slow to answer holds the window until the library gives up.
+        const TBusyCursor busy;
+        result =
+            api.isc_attach_database(ThreadStatusVector(), static_cast<short>(databaseName_.size()),
+                                    databaseName_.c_str(), &handle_, dpbLength_, dpb_.Data());
+    }
     // The buffer may carry the password: it does not outlive the call, and the next attach
     // builds it again.
     WipeBlock(dpb_);
@@ -214,13 +212,15 @@ void TIBDatabase::Detach(bool force)
 {
     RequireOpen();
     // A forced close is someone else's clean-up: it goes on past every error, and logs it.
+    // So does a close whose server is gone: nothing of the session can be ended there any more,
+    // and what is left must still be released so that Connect works again.
     auto guarded = [force](auto &&step) {
         try {
             step();
         } catch (const std::exception &error) {
-            if (!force)
+            if (!force && !StatusVectorSaysConnectionLost())
                 throw;
-            LogSwallowedError("Forced close", error);
+            LogSwallowedError(force ? "Forced close" : "Close of a lost connection", error);
         }
     };
     // A commit the server refuses is rolled back so that the connection can close, and then
@@ -243,7 +243,7 @@ void TIBDatabase::Detach(bool force)
     const TStatusWord result =
         CheckCall(ClientApi().isc_detach_database(ThreadStatusVector(), &handle_), false);
     if (result > 0 && !force) {
-        if (!ConnectionIsLost()) {
+        if (!StatusVectorSaysConnectionLost()) {
             if (refused)
                 std::rethrow_exception(refused);
             ReportServerError();

@@ -5,6 +5,7 @@
 #include "db/internal/client_api.h"
 #include "db/parameter_buffers.h"
 #include "db/platform_hooks.h"
+#include "db/status_vector.h"
 
 #include <cstring>
 #include <exception>
@@ -179,8 +180,17 @@ std::exception_ptr TIBTransaction::FinishTransaction(TTransactionAction action, 
         return nullptr;
     }
     for (TIBBase *link : sqlObjects_)
-        if (link)
-            link->NotifyBeforeTransactionEnd();
+        if (link) {
+            try {
+                link->NotifyBeforeTransactionEnd();
+            } catch (const std::exception &error) {
+                // A forced end on a connection whose server is gone cannot close the statements
+                // there; it must still let go of the transaction so that Disconnect completes.
+                if (!force || !StatusVectorSaysConnectionLost())
+                    throw;
+                LogSwallowedError("Transaction ended on a lost connection", error);
+            }
+        }
     TStatusWord result = 0;
     if (handle_) {
         result =

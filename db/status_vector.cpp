@@ -39,4 +39,11 @@ bool StatusVectorHasCode(const std::vector<std::int32_t> &codes) noexcept
     return false;
 }
 
+bool StatusVectorSaysConnectionLost() noexcept
+{
+    return StatusVectorHasCode({isc_network_error, isc_net_read_err, isc_net_write_err,
+                                isc_lost_db_connection, isc_conn_lost, isc_att_shutdown,
+                                isc_shutdown, isc_bad_db_handle, isc_net_connect_err});
+}
+
 } // namespace velkor

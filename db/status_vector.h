@@ -15,4 +15,8 @@ inline constexpr int kStatusVectorLength = 20;
 // Whether any error code or number in the calling thread's status vector is one of `codes`.
 [[nodiscard]] bool StatusVectorHasCode(const std::vector<std::int32_t> &codes) noexcept;
 
+// Whether the calling thread's status vector says that the server side of the attachment is
+// gone for good (the network failed, the server shut down or the attachment was lost).
+[[nodiscard]] bool StatusVectorSaysConnectionLost() noexcept;
+
 } // namespace velkor
