@@ -252,13 +252,16 @@ void TCustomDBGrid::UpdateActive()
 void TCustomDBGrid::UpdateScrollBar()
 {
     const TDataSet *dataSet = ActiveDataSet();
-    if (!dataSet)
-        return;
     int min = 0;
     int max = 4;
     int page = 0;
     int pos = 2;
-    if (dataSet->IsSequenced()) {
+    if (!dataSet) {
+        // Nothing to scroll through: an empty bar, as before the first connect, rather than the
+        // thumb of a list that is gone.
+        max = 0;
+        pos = 0;
+    } else if (dataSet->IsSequenced()) {
         min = 1;
         max = std::max(1, dataSet->RecordCount());
         page = VisibleRowCount();
@@ -467,6 +470,20 @@ QString TCustomDBGrid::GetEditText(int col, int) const
 {
     const TField *field = dataLink_.Active() ? dataLink_.Fields(col - indicatorOffset_) : nullptr;
     return field ? DatabaseText(field->Text()) : QString();
+}
+
+Qt::Alignment TCustomDBGrid::GetEditAlignment(int col, int) const
+{
+    const TColumn *column = ColumnAt(col);
+    switch (column ? column->Alignment() : TAlignment::taLeftJustify) {
+    case TAlignment::taRightJustify:
+        return Qt::AlignRight;
+    case TAlignment::taCenter:
+        return Qt::AlignHCenter;
+    case TAlignment::taLeftJustify:
+        break;
+    }
+    return Qt::AlignLeft;
 }
 
 // ---- painting ------------------------------------------------------------------------------
@@ -733,10 +750,9 @@ void TCustomDBGrid::CellMouseDown(int col, int row, Qt::MouseButton button, Qt::
         UpdateEditor();
 }
 
-void TCustomDBGrid::mouseDoubleClickEvent(QMouseEvent *event)
+void TCustomDBGrid::DblClick()
 {
-    mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
+    if (OnDblClick)
         RunHandler(this, [this] { OnDblClick(); });
 }
 

@@ -60,6 +60,7 @@ protected:
     [[nodiscard]] bool CanEditShow() const override;
     [[nodiscard]] bool CanEditModify() const override;
     [[nodiscard]] QString GetEditText(int col, int row) const override;
+    [[nodiscard]] Qt::Alignment GetEditAlignment(int col, int row) const override;
     // Draws one data cell: its background and the field's text as the column sets them.
     virtual void DrawDataCell(QPainter &painter, const QRect &rect, TColumn &column, TField *field,
                               bool highlight);
@@ -71,6 +72,7 @@ protected:
     void ColumnMoved(int from, int to) override;
     void ColWidthChanged(int col) override;
     void CurrentMoved(int oldCol, int oldRow) override;
+    void DblClick() override;
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     // Moves the result set; nothing without an active link.
     void MoveBy(int distance);
@@ -79,7 +81,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     friend class TGridDataLink;

@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QSignalBlocker>
 
 #include <algorithm>
 #include <cstdlib>
@@ -312,7 +312,7 @@ void TCustomGrid::SetLeftCol(int value)
     else
         viewport()->update();
     {
-        const QSignalBlocker quiet(horizontalScrollBar());
+        const QScopedValueRollback settingBar(settingHorzBar_, true);
         horizontalScrollBar()->setValue(leftCol_ - fixedCols_);
     }
     UpdateEditor();
@@ -324,7 +324,9 @@ void TCustomGrid::UpdateHorzScrollBar()
     QScrollBar *bar = horizontalScrollBar();
     const int last = LastLeftCol();
     {
-        const QSignalBlocker quiet(bar);
+        // The bar's signals stay on: its range is what the scroll area shows or hides it by,
+        // and its value is what the area scrolls from next time.
+        const QScopedValueRollback settingBar(settingHorzBar_, true);
         bar->setRange(0, last - fixedCols_);
         bar->setSingleStep(1);
         bar->setPageStep(std::max(1, VisibleColCount()));
@@ -337,7 +339,7 @@ void TCustomGrid::UpdateHorzScrollBar()
 void TCustomGrid::scrollContentsBy(int dx, int /*dy*/)
 {
     // The vertical bar stands for records, not pixels: the data grid answers its commands.
-    if (dx != 0)
+    if (dx != 0 && !settingHorzBar_)
         SetLeftCol(fixedCols_ + horizontalScrollBar()->value());
 }
 
@@ -478,6 +480,11 @@ QString TCustomGrid::GetEditText(int, int) const
     return {};
 }
 
+Qt::Alignment TCustomGrid::GetEditAlignment(int, int) const
+{
+    return Qt::AlignLeft;
+}
+
 void TCustomGrid::SetEditorMode(bool value)
 {
     if (value)
@@ -520,6 +527,7 @@ void TCustomGrid::UpdateEditor()
         return;
     }
     editor_->setGeometry(rect);
+    editor_->SetTextAlignment(GetEditAlignment(col_, row_));
     editor_->SetModifiable(CanEditModify());
     const QString text = GetEditText(col_, row_);
     if (editor_->text() != text) {
@@ -553,6 +561,7 @@ void TCustomGrid::FixedCellClicked(int, int) {}
 void TCustomGrid::ColumnMoved(int, int) {}
 void TCustomGrid::ColWidthChanged(int) {}
 void TCustomGrid::TopLeftChanged() {}
+void TCustomGrid::DblClick() {}
 
 void TCustomGrid::CellMouseDown(int col, int row, Qt::MouseButton, Qt::KeyboardModifiers)
 {
@@ -575,12 +584,19 @@ int TCustomGrid::SizingColumn(int x) const noexcept
     return -1;
 }
 
-void TCustomGrid::mousePressEvent(QMouseEvent *event)
+bool TCustomGrid::AcquireFocus()
 {
     if (!isEnabled() || !(focusPolicy() & Qt::ClickFocus))
-        return;
+        return false;
     if (!GridFocused())
         setFocus(Qt::MouseFocusReason);
+    return true;
+}
+
+void TCustomGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (!AcquireFocus())
+        return;
     const QPoint point = event->position().toPoint();
     int col = -1;
     int row = -1;
@@ -604,6 +620,18 @@ void TCustomGrid::mousePressEvent(QMouseEvent *event)
         return;
     }
     CellMouseDown(col, row, event->button(), event->modifiers());
+}
+
+void TCustomGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Its first press has moved the current cell already: the second only reports the double
+    // click, and neither moves again nor opens the editor.
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    if (AcquireFocus())
+        DblClick();
 }
 
 void TCustomGrid::mouseMoveEvent(QMouseEvent *event)

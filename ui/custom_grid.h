@@ -88,6 +88,8 @@ protected:
     virtual void ColumnMoved(int from, int to);
     virtual void ColWidthChanged(int col);
     virtual void TopLeftChanged();
+    // A left double click on the grid or its editor.
+    virtual void DblClick();
     // A key the grid handles; false hands it on.
     virtual bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // The grid's own background colour, and the colour of fixed cells.
@@ -98,6 +100,8 @@ protected:
     [[nodiscard]] virtual bool CanEditShow() const;
     [[nodiscard]] virtual bool CanEditModify() const;
     [[nodiscard]] virtual QString GetEditText(int col, int row) const;
+    // Where the editor puts its text, as the cell draws it.
+    [[nodiscard]] virtual Qt::Alignment GetEditAlignment(int col, int row) const;
     void ShowEditor();
     void HideEditor();
     // Places the editor over the current cell again and refreshes its text.
@@ -118,6 +122,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -136,6 +141,8 @@ private:
     [[nodiscard]] int LastLeftCol() const noexcept;
     // The non-fixed column whose right border zone holds x in a fixed row; -1 for none.
     [[nodiscard]] int SizingColumn(int x) const noexcept;
+    // A press takes the focus first; false when the grid cannot have it.
+    bool AcquireFocus();
     void MakeColVisible(int col);
     void DrawLines(QPainter &painter, const QRect &cell, bool fixedCol, bool fixedRow) const;
 
@@ -152,6 +159,8 @@ private:
     int col_ = 1;
     int row_ = 1;
     int leftCol_ = 1;
+    // The grid is setting the horizontal bar itself: its echo scrolls nothing.
+    bool settingHorzBar_ = false;
     bool editorMode_ = false;
     TInplaceEdit *editor_ = nullptr;
 

@@ -3,6 +3,7 @@
 #include "ui/custom_grid.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace velkor {
 
@@ -23,6 +24,15 @@ void TInplaceEdit::SetModifiable(bool value)
 {
     modifiable_ = value;
     setReadOnly(!value);
+}
+
+void TInplaceEdit::SetTextAlignment(Qt::Alignment alignment)
+{
+    // A cell's text starts 2 pixels below its top and ends 3 pixels before its right edge; the
+    // line edit keeps 1 pixel above its text and 4 after it, the caret's included.
+    const bool right = alignment.testFlag(Qt::AlignRight);
+    setTextMargins(0, 1, right ? -1 : 0, 0);
+    setAlignment(alignment | Qt::AlignTop);
 }
 
 bool TInplaceEdit::GridKey(const QKeyEvent &event) const noexcept
@@ -93,6 +103,14 @@ void TInplaceEdit::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
     // The current cell's highlight follows the grid's focus, the editor's included.
     grid_.InvalidateCell(grid_.Col(), grid_.Row());
+}
+
+void TInplaceEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QLineEdit::mouseDoubleClickEvent(event);
+    // The grid reports a double click on its cells, the one over the editor's included.
+    if (event->button() == Qt::LeftButton)
+        grid_.DblClick();
 }
 
 } // namespace velkor

@@ -18,10 +18,14 @@ public:
 
     [[nodiscard]] bool Modifiable() const noexcept { return modifiable_; }
     void SetModifiable(bool value);
+    // Places the text as the grid draws it in the cell, so that it stays put when the editor
+    // opens.
+    void SetTextAlignment(Qt::Alignment alignment);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     [[nodiscard]] bool GridKey(const QKeyEvent &event) const noexcept;

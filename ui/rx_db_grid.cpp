@@ -3,6 +3,7 @@
 #include "db/field.h"
 #include "ui/error_box.h"
 
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -13,6 +14,7 @@ TRxDBGrid::TRxDBGrid(QWidget *parent)
     : TCustomDBGrid(parent)
 {
     SetOptions(kDefaultOptions);
+    verticalScrollBar()->installEventFilter(this);
 }
 
 void TRxDBGrid::SetFixedDataColumns(int value)
@@ -75,6 +77,17 @@ void TRxDBGrid::wheelEvent(QWheelEvent *event)
             MoveBy(1);
         }
     });
+}
+
+bool TRxDBGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // A notch over the vertical bar moves the record as one over the cells does; left to the
+    // bar, it would move the thumb alone and leave it pointing at another record.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return TCustomDBGrid::eventFilter(watched, event);
 }
 
 } // namespace velkor

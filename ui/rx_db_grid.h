@@ -48,6 +48,7 @@ protected:
     [[nodiscard]] int AssignedRowsHeight() const noexcept override { return rowsHeight_; }
     [[nodiscard]] bool CanEditShow() const override;
     void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // A field of a binary kind drawn as a picture rather than text.
