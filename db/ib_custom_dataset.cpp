@@ -1,6 +1,5 @@
 #include "db/ib_custom_dataset.h"
 
-#include "db/internal/client_api.h"
 #include "db/client_library.h"
 #include "db/column_values.h"
 #include "db/data_source.h"
@@ -9,6 +8,8 @@
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "db/input_conversion.h"
+#include "db/internal/client_api.h"
 #include "db/platform_hooks.h"
 #include "db/record_buffer.h"
 
@@ -111,6 +112,8 @@ TIBCustomDataSet::TIBCustomDataSet(TComponent *owner)
         for (TIBSQL *statement :
              {delete_.get(), insert_.get(), refresh_.get(), select_.get(), modify_.get()})
             statement->DropStatement();
+        // The next prepare may describe another select than the definitions were read from.
+        recheckFieldDefs_ = prepared_;
         ReleaseCaches();
         Fire(BeforeTransactionEnd, this);
     };
@@ -404,6 +407,40 @@ void TIBCustomDataSet::InternalInitFieldDefs()
     finish();
 }
 
+bool TIBCustomDataSet::FieldDefsDescribeSelect()
+{
+    const TIBXSQLDA &columns = select_->Current();
+    int index = 0;
+    for (int p = 1; p <= columns.Count(); ++p) {
+        const TIBXSQLVAR &var = columns[p - 1];
+        const TFieldTypeInfo info = FieldTypeOf(var);
+        if (info.type == TFieldType::ftUnknown || var.AliasName() == kDbKeyName)
+            continue;
+        if (index >= FieldDefs().Count())
+            return false;
+        const TFieldDef &def = FieldDefs()[index++];
+        if (def.name != var.AliasName() || def.fieldNo != p || def.dataType != info.type ||
+            def.size != info.size || def.precision != info.precision)
+            return false;
+    }
+    return index == FieldDefs().Count();
+}
+
+void TIBCustomDataSet::RecheckFieldDefs()
+{
+    if (!recheckFieldDefs_)
+        return;
+    if (!select_->IsPrepared()) {
+        select_->SetParamCheck(paramCheck_);
+        select_->Prepare();
+    }
+    // Another session may have changed the table while the statement was dropped: read
+    // definitions kept from before would bind fields to other columns.
+    if (!FieldDefsDescribeSelect())
+        InternalInitFieldDefs();
+    recheckFieldDefs_ = false;
+}
+
 // ---- open and close ------------------------------------------------------------------------
 
 void TIBCustomDataSet::InternalOpen()
@@ -415,16 +452,17 @@ void TIBCustomDataSet::InternalOpen()
         RaiseClientError(ClientError::EmptyQuery);
     if (!prepared_)
         InternalPrepare();
-    if (select_->StatementKind() != StatementKind::Select) {
-        select_->ExecQuery();
-        return;
-    }
-    if (DefaultFields())
-        CreateFields();
-    BindFields(true);
     currentRecord_ = -1;
-    select_->ExecQuery();
-    open_ = select_->IsOpen();
+    if (StatementKind::IsSelect(select_->StatementKind())) {
+        RecheckFieldDefs();
+        if (DefaultFields())
+            CreateFields();
+        BindFields(true);
+        select_->ExecQuery();
+        open_ = select_->IsOpen();
+    } else {
+        select_->ExecQuery();
+    }
 
     const int columns = select_->Current().Count();
     recordSize_ = RecordDataStart(columns);
@@ -506,37 +544,42 @@ void TIBCustomDataSet::SetParamsFromMaster()
             param.SetIsNullValue(true);
             continue;
         }
-        using enum TFieldType;
-        switch (field->DataType()) {
-        case ftString:
-        case ftFixedChar:
-        case ftMemo:
-            param.SetStringValue(field->AsString());
-            break;
-        case ftSmallint:
-        case ftWord:
-            param.SetShortValue(static_cast<std::int16_t>(field->AsInteger()));
-            break;
-        case ftInteger:
-        case ftAutoInc:
-            param.SetIntegerValue(field->AsInteger());
-            break;
-        case ftLargeint:
-            param.SetInt64Value(field->AsLargeInt());
-            break;
-        case ftFloat:
-        case ftCurrency:
-        case ftBCD:
-            param.SetDoubleValue(field->AsFloat());
-            break;
-        case ftDate:
-        case ftTime:
-        case ftDateTime:
-            param.SetDateTimeValue(TDateTime{field->AsFloat()});
-            break;
-        default:
-            RaiseClientError(ClientError::NotSupported);
-        }
+        ConvertInput(param.Name(), [&] { SetParamFromField(param, *field); });
+    }
+}
+
+void TIBCustomDataSet::SetParamFromField(TIBXSQLVAR &param, const TField &field)
+{
+    using enum TFieldType;
+    switch (field.DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftMemo:
+        param.SetStringValue(field.AsString());
+        break;
+    case ftSmallint:
+    case ftWord:
+        SetShortInput(param, field.AsInteger());
+        break;
+    case ftInteger:
+    case ftAutoInc:
+        param.SetIntegerValue(field.AsInteger());
+        break;
+    case ftLargeint:
+        param.SetInt64Value(field.AsLargeInt());
+        break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+        param.SetDoubleValue(field.AsFloat());
+        break;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+        param.SetDateTimeValue(TDateTime{field.AsFloat()});
+        break;
+    default:
+        RaiseClientError(ClientError::NotSupported);
     }
 }
 

@@ -16,6 +16,8 @@ class TDataSource;
 class TIBDatabase;
 class TIBSQL;
 class TIBTransaction;
+class TIBXSQLVAR;
+class TField;
 
 // Supplies the update statements of a result set from outside; this program has none.
 class TIBDataSetUpdateObject : public TComponent
@@ -109,7 +111,9 @@ protected:
     void InternalLast() override;
     void InternalGotoBookmark(std::int32_t recordNumber) override;
     void InternalSetToRecord(const char *buffer) override;
-    [[nodiscard]] bool IsCursorOpen() const override { return open_; }
+    // A statement that is not a select, run by open, leaves no cursor but a record layout
+    // without rows: the window and navigation work on it as on an empty select.
+    [[nodiscard]] bool IsCursorOpen() const override { return recordBufferSize_ > 0; }
     void InternalInitFieldDefs() override;
     [[nodiscard]] TField *CreateDefaultField(TFieldType type, int size) override;
 
@@ -124,11 +128,17 @@ protected:
     void EndTransactionStartedHere() { EndStartedTransaction(); }
     // Each select parameter takes the master field of its name.
     void SetParamsFromMaster();
+    static void SetParamFromField(TIBXSQLVAR &param, const TField &field);
 
 private:
     void SetStatementsDatabase(TIBDatabase *database);
     void SetStatementsTransaction(TIBTransaction *transaction);
     void SQLChanging();
+    // Whether the kept field definitions still describe the select's columns as prepared now.
+    [[nodiscard]] bool FieldDefsDescribeSelect();
+    // After the statement was dropped under kept definitions: rebuilds them when they no
+    // longer describe its columns.
+    void RecheckFieldDefs();
     void EndStartedTransaction();
     // Gives back the memory that closed caches keep for the next open.
     void ReleaseCaches() noexcept;
@@ -136,6 +146,8 @@ private:
     // Fetches one more row into the cache as record recordCount_; false at the end.
     bool FetchRow(char *buffer);
     void ReadRecord(int recordNumber, char *buffer) const noexcept;
+    // Refuses a record that a uni-directional cache no longer holds.
+    void CheckHeld(int recordNumber) const;
     [[nodiscard]] std::size_t CacheIndex(int recordNumber) const noexcept;
     [[nodiscard]] bool IsVisible(const char *buffer) const noexcept;
     [[nodiscard]] const char *FieldBuffer() const noexcept;
@@ -163,6 +175,7 @@ private:
     bool open_ = false;
     bool prepared_ = false;
     bool startedTransaction_ = false;
+    bool recheckFieldDefs_ = false;
     std::size_t recordSize_ = 0;
     std::size_t calcFieldsOffset_ = 0;
     std::size_t blobSlotOffset_ = 0;

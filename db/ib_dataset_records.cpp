@@ -80,6 +80,14 @@ std::size_t TIBCustomDataSet::CacheIndex(int recordNumber) const noexcept
     return uniDirectional_ ? number % 2 : number;
 }
 
+void TIBCustomDataSet::CheckHeld(int recordNumber) const
+{
+    // A uni-directional cache keeps the last two rows only; an older one's place holds a newer
+    // row, which must not be shown as the one asked for.
+    if (uniDirectional_ && recordNumber < recordCount_ - 2)
+        DatabaseError("Operation not allowed on a unidirectional dataset");
+}
+
 bool TIBCustomDataSet::FetchRow(char *buffer)
 {
     if (select_->AtEnd() || !select_->FetchNext())
@@ -112,6 +120,7 @@ TGetResult TIBCustomDataSet::GetRecord(char *buffer, TGetMode mode)
         if (currentRecord_ < 0) {
             result = TGetResult::grBOF;
         } else if (currentRecord_ < recordCount_) {
+            CheckHeld(currentRecord_);
             ReadRecord(currentRecord_, buffer);
         } else {
             while (currentRecord_ >= recordCount_ && FetchRow(Bytes(fetchBuffer_))) {
@@ -140,6 +149,7 @@ TGetResult TIBCustomDataSet::GetRecord(char *buffer, TGetMode mode)
                 }
             }
         } else {
+            CheckHeld(currentRecord_ + 1);
             ++currentRecord_;
             ReadRecord(currentRecord_, buffer);
         }
@@ -149,6 +159,7 @@ TGetResult TIBCustomDataSet::GetRecord(char *buffer, TGetMode mode)
             currentRecord_ = -1;
             result = TGetResult::grBOF;
         } else if (currentRecord_ > 0 && currentRecord_ <= recordCount_) {
+            CheckHeld(currentRecord_ - 1);
             --currentRecord_;
             ReadRecord(currentRecord_, buffer);
         } else if (currentRecord_ == -1) {
@@ -291,9 +302,14 @@ bool TIBCustomDataSet::GetFieldData(const TField &field, void *destination) cons
         return true;
     }
     const int fieldNo = field.FieldNo();
-    if (fieldNo <= 0 || static_cast<std::size_t>(fieldNo) > columnMap_.size())
-        return false;
-    const int column = columnMap_[static_cast<std::size_t>(fieldNo - 1)];
+    int column = 0;
+    if (field.FieldKind() == TFieldKind::fkInternalCalc) {
+        // Bound to its column's position, not to its definition's: a column without a
+        // definition before it (the key column, a type without a field type) must not shift it.
+        column = fieldNo;
+    } else if (fieldNo > 0 && static_cast<std::size_t>(fieldNo) <= columnMap_.size()) {
+        column = columnMap_[static_cast<std::size_t>(fieldNo - 1)];
+    }
     if (column <= 0 || column > Header(buffer).columnCount)
         return false;
     const TColumnDescriptor &descriptor = Descriptor(buffer, column - 1);

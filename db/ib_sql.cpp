@@ -170,8 +170,10 @@ void TIBSQL::Prepare()
             if (!params_.FindByName(translated.names[k]))
                 params_.SetName(translated.names[k], static_cast<int>(k));
         processedSql_ = std::move(translated.text);
+        markerNames_ = std::move(translated.names);
     } else {
         processedSql_ = text;
+        markerNames_.clear();
     }
     if (processedSql_.empty())
         RaiseClientError(ClientError::EmptyQuery);
@@ -248,13 +250,24 @@ void TIBSQL::ExecQuery()
         CheckCall(api.isc_dsql_execute2(ThreadStatusVector(), transaction, &handle_, dialect,
                                         Area(params_), nullptr),
                   true);
-        CheckCall(
-            api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, cursorName_.c_str(), 0),
-            true);
+        // The client library counts a cursor open on the handle from here: a failure must not
+        // leave it so, or every later execute fails with "Attempt to reopen an open cursor".
         open_ = true;
         atBeginning_ = true;
         endOfData_ = false;
         fetchedCount_ = 0;
+        try {
+            CheckCall(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_,
+                                                   cursorName_.c_str(), 0),
+                      true);
+        } catch (const EIBError &) {
+            try {
+                CloseCursor();
+            } catch (const EIBError &) {
+                // Naming the cursor failed first; that is the error to report.
+            }
+            throw;
+        }
         if (goToFirstRecord_)
             FetchNext();
         break;
@@ -322,8 +335,13 @@ void TIBSQL::CloseCursor()
                  !StatusVectorHasCode({isc_bad_stmt_handle, isc_dsql_cursor_close_err});
     }
     ResetCursorFlags();
-    if (failed)
-        ReportServerError();
+    if (!failed)
+        return;
+    // A close that failed (a lost connection) leaves the cursor open in the client library's
+    // eyes; only a new handle gets rid of it, and its prepare then meets the real trouble.
+    const std::exception_ptr error = CaptureServerError();
+    FreeHandleQuietly();
+    std::rethrow_exception(error);
 }
 
 void TIBSQL::DropStatement()

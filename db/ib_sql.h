@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velkor {
 
@@ -44,6 +45,12 @@ public:
     TNotifyEvent OnSQLChanging;
 
     [[nodiscard]] const std::string &ProcessedSQL() const noexcept { return processedSql_; }
+    // The name of every marker in order, a repeated name at each of its places (the input area
+    // names only the first); empty when the markers were not translated.
+    [[nodiscard]] const std::vector<std::string> &MarkerNames() const noexcept
+    {
+        return markerNames_;
+    }
     // The input area; prepares first.
     [[nodiscard]] TIBXSQLDA &Params();
     [[nodiscard]] TIBXSQLDA &Current() noexcept { return current_; }
@@ -89,6 +96,7 @@ private:
     bool goToFirstRecord_ = true;
     bool autoParamNames_ = false;
     std::string processedSql_;
+    std::vector<std::string> markerNames_;
     TIBXSQLDA params_;
     TIBXSQLDA current_;
     int kind_ = 0;

@@ -5,9 +5,13 @@
 #include "db/ib_error.h"
 #include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "db/input_conversion.h"
 #include "db/platform_hooks.h"
 #include "framework/exceptions.h"
 #include "framework/text.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace velkor {
 
@@ -71,6 +75,8 @@ void TIBStoredProc::InternalOpen()
 void TIBStoredProc::SetStoredProcName(std::string name)
 {
     if (Loading()) {
+        if (name != storedProcName_)
+            DropCallText();
         storedProcName_ = std::move(name);
         // References of a form are resolved after it is read: usually nothing to build yet.
         if (!storedProcName_.empty() && Database())
@@ -84,8 +90,17 @@ void TIBStoredProc::SetStoredProcName(std::string name)
     storedProcName_ = std::move(name);
     UnPrepare();
     params_.Clear();
+    // The old procedure's call must not outlive its name, whether or not the new one can be
+    // built now: the next call builds it.
+    DropCallText();
     if (!storedProcName_.empty() && Database())
         BuildCallText();
+}
+
+void TIBStoredProc::DropCallText()
+{
+    if (!SelectTextEmpty())
+        SelectSQL().Clear();
 }
 
 void TIBStoredProc::SetParams(const TParams &params)
@@ -213,7 +228,7 @@ void TIBStoredProc::ExecProc()
                 RaiseClientError(ClientError::EmptyQuery);
             if (!Prepared())
                 InternalPrepare();
-            if (QSelect().StatementKind() == StatementKind::Select)
+            if (StatementKind::IsSelect(QSelect().StatementKind()))
                 RaiseClientError(ClientError::UseOpenForSelect);
             QSelect().ExecQuery();
         }
@@ -231,55 +246,84 @@ void TIBStoredProc::ExecProc()
 
 void TIBStoredProc::CopyInputParams()
 {
-    int position = 0;
-    for (int i = 0; i < params_.Count(); ++i) {
-        TParam &param = params_.Items(i);
-        if (param.ParamType() != TParamType::ptInput)
-            continue;
-        if (!param.IsBound())
-            RaiseClientError(ClientError::RequiredParamNotSet);
-        TIBXSQLVAR &entry = QSelect().Params()[position];
-        if (param.IsNullValue()) {
-            entry.SetIsNullValue(true);
-        } else {
-            entry.SetIsNullValue(false);
-            using enum TFieldType;
-            switch (param.DataType()) {
-            case ftString:
-            case ftBlob:
-            case ftMemo:
-                entry.SetStringValue(param.StringValue());
-                break;
-            case ftSmallint:
-            case ftWord:
-            case ftBoolean:
-                entry.SetShortValue(static_cast<std::int16_t>(param.IntegerValue()));
-                break;
-            case ftInteger:
-                entry.SetIntegerValue(param.IntegerValue());
-                break;
-            case ftFloat:
-            case ftCurrency:
-                entry.SetDoubleValue(param.FloatValue());
-                break;
-            case ftBCD:
-                entry.SetCurrencyValue(param.BcdValue());
-                break;
-            case ftDate:
-                entry.SetDateValue(param.DateTimeValue());
-                break;
-            case ftTime:
-                entry.SetTimeValue(param.DateTimeValue());
-                break;
-            case ftDateTime:
-                entry.SetDateTimeValue(param.DateTimeValue());
-                break;
-            default:
-                RaiseClientError(ClientError::NotSupported);
-            }
-        }
-        ++position;
+    std::vector<TParam *> inputs;
+    for (int i = 0; i < params_.Count(); ++i)
+        if (TParam &param = params_.Items(i); param.ParamType() == TParamType::ptInput)
+            inputs.push_back(&param);
+    TIBXSQLDA &markers = QSelect().Params();
+    const std::vector<std::string> &names = QSelect().MarkerNames();
+    auto markerNamed = [&names](std::string_view name) {
+        return std::any_of(names.begin(), names.end(),
+                           [name](const std::string &marker) { return SameText(marker, name); });
+    };
+    // The markers carry the procedure's own names: a list whose every input names one goes by
+    // name, whatever its order; one without usable names goes by position.
+    const bool byName = !inputs.empty() && static_cast<int>(names.size()) == markers.Count() &&
+                        std::all_of(inputs.begin(), inputs.end(), [&](const TParam *param) {
+                            return !param->Name().empty() && markerNamed(param->Name());
+                        });
+    if (!byName) {
+        for (std::size_t position = 0; position < inputs.size(); ++position)
+            CopyInputValue(*inputs[position], markers[static_cast<int>(position)]);
+        return;
     }
+    for (int k = 0; k < markers.Count(); ++k) {
+        const std::string &marker = names[static_cast<std::size_t>(k)];
+        const auto item = std::find_if(inputs.begin(), inputs.end(), [&](const TParam *param) {
+            return SameText(param->Name(), marker);
+        });
+        // A marker no item names would go with whatever the last call left in it.
+        if (item == inputs.end())
+            RaiseClientError(ClientError::RequiredParamNotSet);
+        CopyInputValue(**item, markers[k]);
+    }
+}
+
+void TIBStoredProc::CopyInputValue(const TParam &param, TIBXSQLVAR &entry)
+{
+    if (!param.IsBound())
+        RaiseClientError(ClientError::RequiredParamNotSet);
+    if (param.IsNullValue()) {
+        entry.SetIsNullValue(true);
+        return;
+    }
+    entry.SetIsNullValue(false);
+    ConvertInput(param.Name(), [&] {
+        using enum TFieldType;
+        switch (param.DataType()) {
+        case ftString:
+        case ftBlob:
+        case ftMemo:
+            entry.SetStringValue(param.StringValue());
+            break;
+        case ftSmallint:
+        case ftWord:
+        case ftBoolean:
+            SetShortInput(entry, param.IntegerValue());
+            break;
+        case ftInteger:
+            entry.SetIntegerValue(param.IntegerValue());
+            break;
+        case ftFloat:
+        case ftCurrency:
+            entry.SetDoubleValue(param.FloatValue());
+            break;
+        case ftBCD:
+            entry.SetCurrencyValue(param.BcdValue());
+            break;
+        case ftDate:
+            entry.SetDateValue(param.DateTimeValue());
+            break;
+        case ftTime:
+            entry.SetTimeValue(param.DateTimeValue());
+            break;
+        case ftDateTime:
+            entry.SetDateTimeValue(param.DateTimeValue());
+            break;
+        default:
+            RaiseClientError(ClientError::NotSupported);
+        }
+    });
 }
 
 void TIBStoredProc::CopyOutputParams()

@@ -36,8 +36,10 @@ protected:
 
 private:
     void BuildCallText();
+    void DropCallText();
     void BuildParamList();
     void CopyInputParams();
+    void CopyInputValue(const TParam &param, TIBXSQLVAR &entry);
     void CopyOutputParams();
 
     std::string storedProcName_;

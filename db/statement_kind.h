@@ -17,6 +17,12 @@ inline constexpr int Commit = 10;
 inline constexpr int Rollback = 11;
 inline constexpr int SelectForUpdate = 12;
 inline constexpr int SetGenerator = 13;
+
+// A select for update is a select: its rows come through a cursor like any other's.
+[[nodiscard]] constexpr bool IsSelect(int kind) noexcept
+{
+    return kind == Select || kind == SelectForUpdate;
+}
 } // namespace StatementKind
 
 } // namespace velkor

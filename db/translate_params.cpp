@@ -19,6 +19,17 @@ bool IsNameChar(char c) noexcept
 
 enum class TMode { plain, comment, lineComment, quoted, parameter };
 
+// A quote or a comment right after a name is scanned as such: copied unexamined, its literal
+// or comment would be read as SQL and a marker inside it taken for a parameter.
+bool OpensLiteralOrComment(std::string_view sql, std::size_t at) noexcept
+{
+    if (at >= sql.size())
+        return false;
+    const char c = sql[at];
+    const char next = at + 1 < sql.size() ? sql[at + 1] : '\0';
+    return c == '\'' || c == '"' || (c == '/' && next == '*') || (c == '-' && next == '-');
+}
+
 } // namespace
 
 TTranslatedSQL TranslateParams(std::string_view sql, bool autoParamNames)
@@ -34,6 +45,7 @@ TTranslatedSQL TranslateParams(std::string_view sql, bool autoParamNames)
     for (std::size_t i = 0; i < n; ++i) {
         const char c = sql[i];
         const char next = i + 1 < n ? sql[i + 1] : '\0';
+        bool copy = true;
         switch (mode) {
         case TMode::plain:
             if (c == '\'' || c == '"') {
@@ -84,11 +96,19 @@ TTranslatedSQL TranslateParams(std::string_view sql, bool autoParamNames)
                     result.names.push_back("IBXParam" + std::to_string(counter++));
                     name.clear();
                     mode = TMode::plain;
+                    if (OpensLiteralOrComment(sql, i)) {
+                        // Looked at again, in plain mode (a marker always comes before it).
+                        --i;
+                        copy = false;
+                    }
                 } else {
                     ParseError("Parameter name expected");
                 }
             } else if (c == '"') {
-                ++i;
+                if (OpensLiteralOrComment(sql, i + 1))
+                    copy = false;
+                else
+                    ++i;
                 result.names.push_back(std::move(name));
                 name.clear();
                 quotedName = false;
@@ -97,16 +117,19 @@ TTranslatedSQL TranslateParams(std::string_view sql, bool autoParamNames)
                 name += c;
             }
             if (mode == TMode::parameter && !quotedName && !IsNameChar(next)) {
-                ++i;
+                if (OpensLiteralOrComment(sql, i + 1))
+                    copy = false;
+                else
+                    ++i;
                 result.names.push_back(std::move(name));
                 name.clear();
                 mode = TMode::plain;
             }
             break;
         }
-        // The character that ends a name is copied unexamined; at the very end there is none,
-        // and nothing past the text is read.
-        if (mode != TMode::parameter && i < n)
+        // Any other character that ends a name is copied unexamined; at the very end there is
+        // none, and nothing past the text is read.
+        if (mode != TMode::parameter && copy && i < n)
             result.text += sql[i];
     }
     return result;

@@ -8,6 +8,7 @@
 #include "db/ib_transaction.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
+#include "tests/support/engine_test.h"
 #include "tests/support/error_text.h"
 #include "tests/support/panel_list.h"
 #include "tests/support/raw_sql.h"
@@ -25,21 +26,23 @@ namespace {
 
 using test::ErrorText;
 
-class ResultSet : public ::testing::Test
+class ResultSet : public test::EngineTest
 {
 protected:
     void SetUp() override
     {
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
         source.SetDataSet(&panel.list);
         link.SetBufferCount(10);
         link.SetDataSource(&source);
     }
     void Select(const std::string &text) { panel.list.SelectSQL().SetText(text); }
     // Another session's change, committed at once.
-    void Elsewhere(const std::string &sql) { test::ExecuteElsewhere(file.Path(), sql); }
+    void Elsewhere(const std::string &sql) { test::ExecuteElsewhere(attached.path, sql); }
 
-    test::TAttachedDatabase attached;
-    const test::TTestDatabase &file = attached.file;
+    test::TAttachedDatabase attached{test::TTestDatabase::TContent::withSamples, Engine()};
     TComponent &owner = attached.owner;
     TIBDatabase &database = attached.database;
     TIBTransaction &transaction = attached.transaction;
@@ -48,7 +51,7 @@ protected:
     test::TRecordingLink link;
 };
 
-TEST_F(ResultSet, open_fetches_only_the_rows_of_the_window_and_the_cache_grows_by_chunks)
+TEST_P(ResultSet, open_fetches_only_the_rows_of_the_window_and_the_cache_grows_by_chunks)
 {
     // Prepared first, so that only the list's own fetches are counted.
     panel.list.Open();
@@ -75,7 +78,7 @@ TEST_F(ResultSet, open_fetches_only_the_rows_of_the_window_and_the_cache_grows_b
     EXPECT_EQ(counter.fetch, 41) << "every row once, and the end";
 }
 
-TEST_F(ResultSet, locate_finds_the_first_match_and_fetches_only_as_far_as_the_window_needs)
+TEST_P(ResultSet, locate_finds_the_first_match_and_fetches_only_as_far_as_the_window_needs)
 {
     panel.list.Open();
     link.calls.clear();
@@ -87,7 +90,7 @@ TEST_F(ResultSet, locate_finds_the_first_match_and_fetches_only_as_far_as_the_wi
     EXPECT_EQ(link.ActiveRecord(), 9) << "the found row is the window's last";
 }
 
-TEST_F(ResultSet, locate_miss_reads_every_row_and_goes_back_to_where_it_was)
+TEST_P(ResultSet, locate_miss_reads_every_row_and_goes_back_to_where_it_was)
 {
     panel.list.Open();
     panel.list.MoveBy(4);
@@ -103,7 +106,7 @@ TEST_F(ResultSet, locate_miss_reads_every_row_and_goes_back_to_where_it_was)
     EXPECT_EQ(panel.procId.AsInteger(), 1) << "right after open: the first row";
 }
 
-TEST_F(ResultSet, locate_on_an_empty_list_moves_nothing_and_unknown_keys_are_named)
+TEST_P(ResultSet, locate_on_an_empty_list_moves_nothing_and_unknown_keys_are_named)
 {
     Elsewhere("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP");
     panel.list.Open();
@@ -115,7 +118,7 @@ TEST_F(ResultSet, locate_on_an_empty_list_moves_nothing_and_unknown_keys_are_nam
               "ProceduresList: Field 'NO_SUCH' not found");
 }
 
-TEST_F(ResultSet, locate_compares_text_by_its_options_and_keys_of_two_fields)
+TEST_P(ResultSet, locate_compares_text_by_its_options_and_keys_of_two_fields)
 {
     panel.list.Open();
     EXPECT_TRUE(panel.list.Locate("PROC_NAME", TVariant("mail relay"), {}));
@@ -131,7 +134,7 @@ TEST_F(ResultSet, locate_compares_text_by_its_options_and_keys_of_two_fields)
     EXPECT_FALSE(panel.list.Locate("PROC_ID;PROC_PRIORITY", wrong, {}));
 }
 
-TEST_F(ResultSet, a_null_key_is_never_found)
+TEST_P(ResultSet, a_null_key_is_never_found)
 {
     Select("SELECT CAST(NULL AS INTEGER) AS PROC_ID, 'ghost' AS PROC_NAME, "
            "CAST(NULL AS INTEGER) AS PROC_PRIORITY, 0 AS PROC_AGE_MS, 0 AS PROC_AGE_DAYS "
@@ -147,7 +150,7 @@ TEST_F(ResultSet, a_null_key_is_never_found)
     EXPECT_TRUE(panel.priority.AsVariant().IsNull());
 }
 
-TEST_F(ResultSet, reopening_reuses_the_prepared_statement_and_a_reconnect_prepares_again)
+TEST_P(ResultSet, reopening_reuses_the_prepared_statement_and_a_reconnect_prepares_again)
 {
     panel.list.Open();
     {
@@ -168,7 +171,7 @@ TEST_F(ResultSet, reopening_reuses_the_prepared_statement_and_a_reconnect_prepar
     EXPECT_EQ(panel.procId.AsInteger(), 1);
 }
 
-TEST_F(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
+TEST_P(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
 {
     panel.list.Open();
     EXPECT_EQ(ErrorText([&] { Select("SELECT * FROM SL_PROC_STATE WHERE PROC_ID > 5"); }),
@@ -187,7 +190,7 @@ TEST_F(ResultSet, a_changed_text_prepares_again_and_is_refused_while_open)
     EXPECT_EQ(panel.procId.AsInteger(), 6);
 }
 
-TEST_F(ResultSet, bad_opens_leave_the_set_closed_with_a_clear_error)
+TEST_P(ResultSet, bad_opens_leave_the_set_closed_with_a_clear_error)
 {
     Select("");
     EXPECT_EQ(ErrorText([&] { panel.list.Open(); }), "Empty query");
@@ -210,7 +213,7 @@ TEST_F(ResultSet, bad_opens_leave_the_set_closed_with_a_clear_error)
     EXPECT_EQ(ErrorText([&] { unassigned.Open(); }), "Database not assigned");
 }
 
-TEST_F(ResultSet, integer_reads_give_zero_on_a_list_never_opened_closed_or_empty)
+TEST_P(ResultSet, integer_reads_give_zero_on_a_list_never_opened_closed_or_empty)
 {
     EXPECT_EQ(panel.procId.AsInteger(), 0);
     EXPECT_EQ(panel.procName.AsString(), "");
@@ -226,7 +229,7 @@ TEST_F(ResultSet, integer_reads_give_zero_on_a_list_never_opened_closed_or_empty
     EXPECT_EQ(panel.list.RecNo(), 0);
 }
 
-TEST_F(ResultSet, names_keep_their_length_and_fields_bind_by_name_in_any_order)
+TEST_P(ResultSet, names_keep_their_length_and_fields_bind_by_name_in_any_order)
 {
     Select("SELECT PROC_AGE_DAYS, PROC_AGE_MS, CAST(PROC_NAME AS CHAR(100)) AS PROC_NAME, "
            "PROC_PRIORITY, PROC_ID FROM SL_PROC_STATE");
@@ -243,7 +246,7 @@ TEST_F(ResultSet, names_keep_their_length_and_fields_bind_by_name_in_any_order)
     EXPECT_EQ(panel.procId.DisplayText(), "1");
 }
 
-TEST_F(ResultSet, a_text_longer_than_the_field_is_cut_to_its_size)
+TEST_P(ResultSet, a_text_longer_than_the_field_is_cut_to_its_size)
 {
     panel.procName.SetSize(5);
     panel.list.Open();
@@ -251,7 +254,7 @@ TEST_F(ResultSet, a_text_longer_than_the_field_is_cut_to_its_size)
     EXPECT_EQ(panel.procId.AsInteger(), 1) << "nothing written past the name's buffer";
 }
 
-TEST_F(ResultSet, binding_failures_name_the_field_by_its_label)
+TEST_P(ResultSet, binding_failures_name_the_field_by_its_label)
 {
     Select("SELECT PROC_NAME, PROC_PRIORITY, PROC_AGE_MS, PROC_AGE_DAYS FROM SL_PROC_STATE");
     EXPECT_EQ(ErrorText([&] { panel.list.Open(); }), "ProceduresList: Field 'ProcID' not found");
@@ -298,7 +301,7 @@ TEST(ResultSetTypes, a_64_bit_identifier_is_a_type_mismatch)
     EXPECT_FALSE(panel.list.Active());
 }
 
-TEST_F(ResultSet, notifications_of_open_scroll_and_close_reach_the_link_in_order)
+TEST_P(ResultSet, notifications_of_open_scroll_and_close_reach_the_link_in_order)
 {
     std::vector<std::string> sourceCalls;
     source.OnStateChange = [&](TObject *) { sourceCalls.push_back("state"); };
@@ -330,7 +333,7 @@ TEST_F(ResultSet, notifications_of_open_scroll_and_close_reach_the_link_in_order
     EXPECT_EQ(link.calls, (std::vector<std::string>{"inactive"}));
 }
 
-TEST_F(ResultSet, presentation_changes_relayout_only_an_open_list)
+TEST_P(ResultSet, presentation_changes_relayout_only_an_open_list)
 {
     panel.procId.SetDisplayWidth(20);
     EXPECT_TRUE(link.calls.empty());
@@ -345,7 +348,7 @@ TEST_F(ResultSet, presentation_changes_relayout_only_an_open_list)
               "ProceduresList: Cannot perform this operation on an open dataset");
 }
 
-TEST_F(ResultSet, the_key_column_fills_the_record_not_a_field_and_the_catalogue_marks_fields)
+TEST_P(ResultSet, the_key_column_fills_the_record_not_a_field_and_the_catalogue_marks_fields)
 {
     test::ExecuteRaw(database, transaction,
                      "ALTER TABLE VELKOR_PROCESS ADD DOUBLED COMPUTED BY (PROC_ID * 2)");
@@ -374,7 +377,7 @@ TEST_F(ResultSet, the_key_column_fills_the_record_not_a_field_and_the_catalogue_
     EXPECT_EQ(plain.FieldCount(), 0) << "made fields go with the close";
 }
 
-TEST_F(ResultSet, disconnecting_closes_the_list_and_empties_the_link)
+TEST_P(ResultSet, disconnecting_closes_the_list_and_empties_the_link)
 {
     panel.list.Open();
     link.calls.clear();
@@ -384,7 +387,7 @@ TEST_F(ResultSet, disconnecting_closes_the_list_and_empties_the_link)
     EXPECT_EQ(panel.procId.AsInteger(), 0);
 }
 
-TEST_F(ResultSet, rows_another_session_stops_are_gone_at_the_next_open)
+TEST_P(ResultSet, rows_another_session_stops_are_gone_at_the_next_open)
 {
     panel.list.Open();
     EXPECT_TRUE(panel.list.Locate("PROC_ID", TVariant(6), {}));
@@ -395,6 +398,8 @@ TEST_F(ResultSet, rows_another_session_stops_are_gone_at_the_next_open)
     EXPECT_TRUE(panel.list.Locate("PROC_ID", TVariant(6), {}));
     EXPECT_EQ(panel.list.RecNo(), 3);
 }
+
+VELKOR_ON_BOTH_ENGINES(ResultSet);
 
 } // namespace
 } // namespace velkor

@@ -1,7 +1,10 @@
 // Connections through the private server that ./test.sh runs on loopback.
+#include "db/ib_custom_dataset.h"
 #include "db/ib_database.h"
 #include "db/ib_error.h"
+#include "db/ib_sql.h"
 #include "db/ib_transaction.h"
+#include "tests/support/panel_list.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 
@@ -115,6 +118,49 @@ TEST_F(ServerConnection, a_connection_whose_server_died_can_be_closed_and_opened
     transaction_.SetActive(true);
     EXPECT_EQ(test::QueryInteger(database_, transaction_, "SELECT COUNT(*) FROM SL_PROC_STATE"),
               40);
+}
+
+TEST_F(ServerConnection, opens_on_a_lost_connection_report_the_loss_and_leave_no_cursor_open)
+{
+    test::TScriptedLogin login("SYSDBA", password_);
+    database_.SetDatabaseName(Remote(file_->Path()));
+    database_.SetConnected(true);
+    transaction_.SetActive(true);
+    test::TPanelList panel{owner_, database_, transaction_};
+    panel.list.Open();
+    ASSERT_EQ(panel.procId.AsInteger(), 1);
+
+    Server("kill");
+    // The list's refresh, tick after tick: close, open.
+    for (int tick = 1; tick <= 3; ++tick) {
+        try {
+            panel.list.Close();
+        } catch (const EIBError &error) {
+            EXPECT_EQ(std::string(error.what()).find("open cursor"), std::string::npos)
+                << "tick " << tick << ": " << error.what();
+        }
+        std::string failure = "opened";
+        try {
+            panel.list.Open();
+        } catch (const EIBError &error) {
+            failure = error.what();
+        }
+        EXPECT_EQ(failure.find("open cursor"), std::string::npos) << "tick " << tick;
+        EXPECT_NE(failure, "opened") << "tick " << tick;
+        EXPECT_FALSE(panel.list.Active());
+        EXPECT_FALSE(panel.list.QSelect().IsOpen());
+    }
+
+    Server("restart");
+    try {
+        database_.SetConnected(false);
+    } catch (const EIBInterBaseError &) {
+        // The lost attachment may be reported once more; it is closed all the same.
+    }
+    database_.SetConnected(true);
+    transaction_.SetActive(true);
+    panel.list.Open();
+    EXPECT_EQ(panel.procId.AsInteger(), 1);
 }
 
 } // namespace

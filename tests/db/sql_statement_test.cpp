@@ -164,6 +164,20 @@ TEST_F(Statement, a_repeated_name_sets_only_its_first_position)
     EXPECT_EQ(sql.FetchNext(), nullptr);
 }
 
+TEST_F(Statement, a_comment_or_literal_right_after_a_marker_reaches_the_server_as_such)
+{
+    sql.SQL().SetLines({"SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = :ID--it's :B",
+                        "AND PROC_NAME <> :NAME/*:C*/ AND PROC_NAME <> :OTHER||'x:D'"});
+    TIBXSQLDA &params = sql.Params();
+    ASSERT_EQ(params.Count(), 3) << "no marker inside the comments or the literal";
+    EXPECT_EQ(params[2].Name(), "OTHER");
+    params.GetByName("ID").SetIntegerValue(7);
+    params.GetByName("NAME").SetStringValue("none");
+    params.GetByName("OTHER").SetStringValue("none");
+    sql.ExecQuery();
+    EXPECT_EQ(sql.Current()[0].StringValue(), "mail relay");
+}
+
 TEST_F(Statement, a_lower_case_marker_is_found_in_any_case)
 {
     Text("SELECT PROC_NAME FROM VELKOR_PROCESS WHERE PROC_ID = :proc_id");

@@ -6,6 +6,7 @@
 #include "db/ib_transaction.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
+#include "tests/support/engine_test.h"
 #include "tests/support/error_text.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
@@ -19,7 +20,7 @@ namespace {
 
 using test::ErrorText;
 
-class StoredProc : public ::testing::Test
+class StoredProc : public test::EngineTest
 {
 protected:
     // Set up as the main window sets its two calls up.
@@ -49,13 +50,13 @@ protected:
         transaction.StartTransaction();
     }
 
-    test::TAttachedDatabase attached;
+    test::TAttachedDatabase attached{test::TTestDatabase::TContent::withSamples, Engine()};
     TComponent &owner = attached.owner;
     TIBDatabase &database = attached.database;
     TIBTransaction &transaction = attached.transaction;
 };
 
-TEST_F(StoredProc, the_first_call_reads_the_catalogue_and_prepares_later_calls_only_execute)
+TEST_P(StoredProc, the_first_call_reads_the_catalogue_and_prepares_later_calls_only_execute)
 {
     TIBStoredProc &stop = Call("StopProcedure", "STOP_PROC");
     EXPECT_EQ(stop.SelectSQL().Count(), 0) << "nothing built before the first call";
@@ -92,7 +93,7 @@ TEST_F(StoredProc, the_first_call_reads_the_catalogue_and_prepares_later_calls_o
     EXPECT_EQ(counter.prepared, std::vector<std::string>{"Execute Procedure STOP_PROC ?\r\n"});
 }
 
-TEST_F(StoredProc, set_priority_sends_its_inputs_by_position)
+TEST_P(StoredProc, set_priority_sends_its_inputs_by_position)
 {
     TIBStoredProc &set = Call("SetPriorityProcedure", "SET_PROC_PRIORITY");
     set.Params().AddParam(TFieldType::ftInteger, "PRIORITY", TParamType::ptInput);
@@ -104,7 +105,7 @@ TEST_F(StoredProc, set_priority_sends_its_inputs_by_position)
     EXPECT_EQ(set.ParamNamed("RESULT").Value().VarType(), TVarType::varInteger);
 }
 
-TEST_F(StoredProc, bad_calls_fail_with_their_own_messages)
+TEST_P(StoredProc, bad_calls_fail_with_their_own_messages)
 {
     TIBStoredProc &stop = Call("StopProcedure", "STOP_PROC");
     EXPECT_EQ(ErrorText([&] { (void)stop.ParamNamed("PROCID"); }),
@@ -132,7 +133,7 @@ TEST_F(StoredProc, bad_calls_fail_with_their_own_messages)
     EXPECT_FALSE(missing.IsPrepared());
 }
 
-TEST_F(StoredProc, a_null_goes_as_null_and_a_procedure_without_inputs_runs)
+TEST_P(StoredProc, a_null_goes_as_null_and_a_procedure_without_inputs_runs)
 {
     Define("CREATE PROCEDURE IS_NULL (X INTEGER) RETURNS (RESULT INTEGER) AS "
            "BEGIN RESULT = IIF(X IS NULL, 1, 0); END");
@@ -163,7 +164,7 @@ TEST_F(StoredProc, a_null_goes_as_null_and_a_procedure_without_inputs_runs)
     EXPECT_EQ(noInputs.ParamNamed("RESULT").IntegerValue(), 42);
 }
 
-TEST_F(StoredProc, the_name_rebuilds_only_when_its_text_changes)
+TEST_P(StoredProc, the_name_rebuilds_only_when_its_text_changes)
 {
     TIBStoredProc &stop = Call("StopProcedure", "STOP_PROC");
     stop.ParamNamed("PROC_ID").SetIntegerValue(2);
@@ -221,6 +222,8 @@ TEST(Params, values_types_and_shared_names)
     EXPECT_EQ(id.IntegerValue(), 7);
     EXPECT_EQ(params.LookupParam("OTHER"), nullptr);
 }
+
+VELKOR_ON_BOTH_ENGINES(StoredProc);
 
 } // namespace
 } // namespace velkor

@@ -59,6 +59,28 @@ TEST(TranslateParams, the_character_ending_a_name_is_copied_unexamined)
     EXPECT_EQ(quoted.names, (std::vector<std::string>{"my name"}));
 }
 
+TEST(TranslateParams, a_quote_or_comment_right_after_a_name_is_scanned_as_such)
+{
+    const auto line = TranslateParams("WHERE A = :A--it's :B\r\nAND C = :C\r\n", false);
+    EXPECT_EQ(line.text, "WHERE A = ?--it's :B\r\nAND C = ?\r\n");
+    EXPECT_EQ(line.names, (std::vector<std::string>{"A", "C"}));
+    const auto block = TranslateParams("WHERE A = :A/*:B*/ AND C = :C\r\n", false);
+    EXPECT_EQ(block.text, "WHERE A = ?/*:B*/ AND C = ?\r\n");
+    EXPECT_EQ(block.names, (std::vector<std::string>{"A", "C"}));
+    const auto literal = TranslateParams("X = :A||'a:B' AND Y = :C'b:D'\r\n", false);
+    EXPECT_EQ(literal.text, "X = ?||'a:B' AND Y = ?'b:D'\r\n");
+    EXPECT_EQ(literal.names, (std::vector<std::string>{"A", "C"}));
+    const auto quoted = TranslateParams("X = :\"a b\"'c:D'\r\n", false);
+    EXPECT_EQ(quoted.text, "X = ?'c:D'\r\n");
+    EXPECT_EQ(quoted.names, (std::vector<std::string>{"a b"}));
+    const auto automatic = TranslateParams("X = ?/*:B*/ AND Y = ?'c:D'\r\n", true);
+    EXPECT_EQ(automatic.text, "X = ?/*:B*/ AND Y = ?'c:D'\r\n");
+    EXPECT_EQ(automatic.names, (std::vector<std::string>{"IBXParam0", "IBXParam1"}));
+    EXPECT_EQ(ErrorOf("X = :A'open\r\n"), "SQL Parse Error:\r\n\r\nEOF in string detected")
+        << "the literal after the name is a literal";
+    EXPECT_EQ(ErrorOf("X = :A/* open\r\n"), "SQL Parse Error:\r\n\r\nEOF in comment detected");
+}
+
 TEST(TranslateParams, a_bare_question_mark_needs_auto_names)
 {
     EXPECT_EQ(ErrorOf("WHERE ID = ?\r\n"), "SQL Parse Error:\r\n\r\nParameter name expected");

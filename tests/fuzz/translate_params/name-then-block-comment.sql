@@ -1,0 +1,1 @@
+WHERE A = :A/*:B*/ AND C = :"c"/*:D*/

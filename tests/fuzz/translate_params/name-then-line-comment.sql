@@ -1,0 +1,2 @@
+SELECT * FROM T WHERE A = :A--it's :B
+AND C = :C

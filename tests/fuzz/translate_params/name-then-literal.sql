@@ -1,0 +1,1 @@
+X = :A'a:B' AND Y = :"q"'b:C' AND Z = ?'c:D'
