@@ -25,6 +25,7 @@
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
@@ -188,8 +189,10 @@ int main(int argc, char **argv)
     for (int i = 0;
          i < 500 && qEnvironmentVariableIntValue("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") == 1 &&
          !QAccessible::isActive();
-         ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+         ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
     const bool reader = QAccessible::isActive();
     if (reader)
         for (TTickCase *tick : {&small, &large, &largeLast})

@@ -8,6 +8,9 @@ if [ "${1:-}" = --inside ]; then
     # On the private session bus: the panel, then the reader.
     shift
     program=$1 shim=$2 database=$3 reader=$4 work=$5
+    # As a desktop session does at login: the accessibility bus is up before the program starts.
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null || { echo "FAIL: the accessibility bus did not start"; exit 1; }
     QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache \
         ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0 LD_PRELOAD="$shim" \
@@ -44,7 +47,7 @@ if [ "${1:-}" = --inside ]; then
 fi
 
 program=$1 shim=$2 create_database=$3 reader=$4
-for tool in Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher; do
+for tool in Xvfb dbus-run-session dbus-send /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no python3-pyatspi"; exit 77; }
