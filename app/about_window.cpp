@@ -2,6 +2,7 @@
 
 #include "ui/form_font.h"
 #include "ui/label_sizing.h"
+#include "ui/link_label.h"
 #include "ui/rz_label.h"
 
 #include <QDesktopServices>
@@ -36,7 +37,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     Label1->setGeometry(4, 32, 130, 13);
     SizeToCaption(*Label1);
 
-    Label2 = new QLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
+    Label2 = new TLinkLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(4, 50, 165, 13);
     QFont linkFont = FormFont();

@@ -29,6 +29,7 @@ TIBLoginDialog::TIBLoginDialog(QWidget *parent)
     DatabasePathEdit = new QLineEdit(QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"), this);
     DatabasePathEdit->setObjectName(QStringLiteral("DatabasePathEdit"));
     DatabasePathEdit->setGeometry(2, 16, 326, 21);
+    Label1->setBuddy(DatabasePathEdit);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

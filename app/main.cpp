@@ -3,6 +3,7 @@
 #include "app/platform_bindings.h"
 #include "app/session_end.h"
 #include "desktop/desktop_identity.h"
+#include "ui/control_accessibility.h"
 #include "ui/error_box.h"
 #include "ui/registry_log.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
     velkor::SetDesktopIdentity();
+    velkor::InstallAccessibility();
     velkor::LogRegistryWarnings();
 
     // Before the window: its first database component loads the client library.

@@ -55,6 +55,9 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     MainGrid = new TRxDBGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
     MainGrid->setGeometry(0, 16, 660, 269);
+    // A reader names the list after its label, without the colon the eye skips.
+    MainGrid->setAccessibleName(QStringLiteral("Active procedures"));
+    Label1->setBuddy(MainGrid);
 
     Button5 = MakeButton("Button5", QStringLiteral("Connect"), 10, true,
                          &TMainVelkorcontrolWindow::Button5Click);

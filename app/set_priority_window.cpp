@@ -31,6 +31,7 @@ TSelectPriorityWindow::TSelectPriorityWindow(QWidget *parent)
     PriorityValue = new TRxSpinEdit(this);
     PriorityValue->setObjectName(QStringLiteral("PriorityValue"));
     PriorityValue->setGeometry(65, 5, 88, 21);
+    Label1->setBuddy(PriorityValue);
 
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));

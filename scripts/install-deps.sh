@@ -11,6 +11,8 @@ packages=(
     iproute2 procps util-linux # ss, ps, flock and setsid of the test scripts
     librsvg2-bin                                   # the icon's PNG sizes, drawn from its SVG
     dpkg-dev file desktop-file-utils appstream     # the Debian package, built and checked
+    xvfb qt6-qpa-plugins dbus at-spi2-core python3-pyatspi # a screen reader's view, on a bus
+    qt6-base-private-dev # the accessibility test turns Qt's reader side on without a desktop
 )
 missing=()
 for package in "${packages[@]}"; do

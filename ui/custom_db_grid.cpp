@@ -4,6 +4,7 @@
 #include "db/data_source.h"
 #include "db/field.h"
 #include "ui/error_box.h"
+#include "ui/grid_accessibility.h"
 #include "ui/grid_indicators.h"
 #include "ui/inplace_edit.h"
 #include "ui/text_codec.h"
@@ -769,6 +770,7 @@ void TCustomDBGrid::ColumnMoved(int from, int to)
         return;
     columns_.Move(from - indicatorOffset_, to - indicatorOffset_);
     MoveCurrent(to, Row());
+    GridAccessibilityChanged(*this);
 }
 
 void TCustomDBGrid::ColWidthChanged(int col)
@@ -789,6 +791,7 @@ void TCustomDBGrid::CurrentMoved(int oldCol, int oldRow)
         InvalidateRow(Row());
     }
     (void)oldCol;
+    GridAccessibilityChanged(*this);
 }
 
 // ---- widget events -------------------------------------------------------------------------

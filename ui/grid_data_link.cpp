@@ -1,6 +1,7 @@
 #include "ui/grid_data_link.h"
 
 #include "ui/custom_db_grid.h"
+#include "ui/grid_accessibility.h"
 #include "ui/grid_error.h"
 
 #include <algorithm>
@@ -44,17 +45,20 @@ void TGridDataLink::ActiveChanged()
 {
     grid_.LinkActive(Active());
     modified_ = false;
+    GridAccessibilityChanged(grid_);
 }
 
 void TGridDataLink::DataSetChanged()
 {
     grid_.DataChanged();
     modified_ = false;
+    GridAccessibilityChanged(grid_);
 }
 
 void TGridDataLink::DataSetScrolled(int distance)
 {
     grid_.Scroll(distance);
+    GridAccessibilityChanged(grid_);
 }
 
 void TGridDataLink::EditingChanged()
@@ -70,12 +74,14 @@ void TGridDataLink::FocusControl(TField *field)
 void TGridDataLink::LayoutChanged()
 {
     grid_.LayoutChanged();
+    GridAccessibilityChanged(grid_);
 }
 
 void TGridDataLink::RecordChanged(TField *field)
 {
     grid_.RecordChanged(field);
     modified_ = false;
+    GridAccessibilityChanged(grid_);
 }
 
 void TGridDataLink::UpdateData()

@@ -2,6 +2,7 @@
 
 #include "ui/rx_spin_button.h"
 #include "ui/rx_up_down.h"
+#include "ui/spin_accessibility.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -246,6 +247,7 @@ void TRxSpinEdit::Step(double delta, const std::function<void()> &after)
     if (text().compare(before, Qt::CaseInsensitive) != 0) {
         setModified(true);
         emit textChanged(text());
+        SpinValueChanged(*this);
     }
     if (after)
         after();
