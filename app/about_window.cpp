@@ -3,7 +3,9 @@
 #include "ui/form_font.h"
 #include "ui/label_sizing.h"
 #include "ui/link_label.h"
+#include "ui/readable_colour.h"
 #include "ui/rz_label.h"
+#include "ui/window_placement.h"
 
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -45,9 +47,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     linkFont.setUnderline(true);
     Label2->setFont(linkFont);
     SizeToCaption(*Label2);
-    QPalette linkColors = Label2->palette();
-    linkColors.setColor(QPalette::WindowText, Qt::blue);
-    Label2->setPalette(linkColors);
+    ColourLink();
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
 
@@ -57,6 +57,30 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     Button1->setDefault(true);
     Button1->setFocus();
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutWindow::ColourLink()
+{
+    // The design's blue, unless the desktop's window colour is too dark for it to be read.
+    const QColor window = palette().color(QPalette::Window);
+    QPalette colours = Label2->palette();
+    colours.setColor(QPalette::WindowText,
+                     ReadableOn(window, Qt::blue, {palette().color(QPalette::Link)}));
+    Label2->setPalette(colours);
+}
+
+void TAboutWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && Label2)
+        ColourLink();
+    QDialog::changeEvent(event);
+}
+
+void TAboutWindow::showEvent(QShowEvent *event)
+{
+    // The designed place, scaled up, may reach past the screen's edge.
+    KeepOnScreen(*this);
+    QDialog::showEvent(event);
 }
 
 void TAboutWindow::Label2Click() const

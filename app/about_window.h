@@ -30,10 +30,14 @@ public:
     void Label2Click() const;
 
 protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void ColourLink();
+
     Q_DISABLE_COPY(TAboutWindow)
 };
 

@@ -111,6 +111,7 @@ void TLoginDialog::showEvent(QShowEvent *event)
 {
     // Only now does the dialog have a window, and the frame it will get can be told.
     CentreFrameOnScreen(*this);
+    KeepOnScreen(*this);
     QDialog::showEvent(event);
     FormShow();
 }

@@ -3,6 +3,7 @@
 #include "ui/form_font.h"
 #include "ui/form_storage.h"
 #include "ui/label_sizing.h"
+#include "ui/window_placement.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,5 +58,13 @@ TIBLoginDialog::TIBLoginDialog(QWidget *parent)
 }
 
 TIBLoginDialog::~TIBLoginDialog() = default;
+
+void TIBLoginDialog::showEvent(QShowEvent *event)
+{
+    // The stored place is restored before this, and kept on screen then; with none stored
+    // the designed place, scaled up, may reach past the screen's edge.
+    KeepOnScreen(*this);
+    QDialog::showEvent(event);
+}
 
 } // namespace velkor

@@ -28,6 +28,9 @@ public:
     QPushButton *Button2 = nullptr;
     TFormStorage *IBLoginStorage = nullptr;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Owner of the storage. Freed before the controls, so that the storage can still read them
     // when the dialog goes.

@@ -17,22 +17,29 @@
 #include "ui/rx_db_grid.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/text_codec.h"
+#include "ui/window_placement.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
 namespace velkor {
 
 namespace {
+constexpr int kClientWidth = 660;
+constexpr int kClientHeight = 312;
+constexpr int kGridTop = 16;
 constexpr int kButtonTop = 287;
 constexpr int kButtonWidth = 105;
 constexpr int kButtonHeight = 25;
 constexpr int kRefreshIntervalMs = 2000;
+constexpr char kDesignedLeft[] = "velkorDesignedLeft";
 } // namespace
 
 TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
@@ -43,7 +50,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
     setObjectName(QStringLiteral("MainVelkorcontrolWindow"));
     setWindowTitle(QStringLiteral("Velkor control panel"));
     setFont(FormFont());
-    setFixedSize(660, 312);
+    setFixedSize(kClientWidth, kClientHeight);
     move(225, 216);
     components_.SetName("MainVelkorcontrolWindow");
 
@@ -54,7 +61,7 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
 
     MainGrid = new TRxDBGrid(this);
     MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    MainGrid->setGeometry(0, 16, 660, 269);
+    MainGrid->setGeometry(0, kGridTop, kClientWidth, kButtonTop - 2 - kGridTop);
     // A reader names the list after its label, without the colon the eye skips.
     MainGrid->setAccessibleName(QStringLiteral("Active procedures"));
     Label1->setBuddy(MainGrid);
@@ -103,6 +110,40 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
 
 TMainVelkorcontrolWindow::~TMainVelkorcontrolWindow() = default;
 
+void TMainVelkorcontrolWindow::showEvent(QShowEvent *event)
+{
+    // No place is stored for this window: the designed one, scaled up, may not fit the screen.
+    KeepOnScreen(*this);
+    QWidget::showEvent(event);
+}
+
+void TMainVelkorcontrolWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayOutControls();
+}
+
+void TMainVelkorcontrolWindow::LayOutControls()
+{
+    // As designed while the window has its designed size. Made smaller to fit a screen, the
+    // grid takes what is left and the row of buttons closes up by the same share.
+    if (!Button4)
+        return; // still being built
+    const int w = width();
+    const int buttonTop = height() - (kClientHeight - kButtonTop);
+    MainGrid->setGeometry(0, kGridTop, w, std::max(0, buttonTop - 2 - kGridTop));
+    const auto scaled = [w](int x) {
+        return w >= kClientWidth
+                   ? x
+                   : static_cast<int>(std::lround(static_cast<double>(x) * w / kClientWidth));
+    };
+    for (QPushButton *button : {Button5, Button6, Button1, Button2, Button3, Button4}) {
+        const int designed = button->property(kDesignedLeft).toInt();
+        const int left = scaled(designed);
+        button->setGeometry(left, buttonTop, scaled(designed + kButtonWidth) - left, kButtonHeight);
+    }
+}
+
 QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QString &caption,
                                                   int left, bool enabled,
                                                   void (TMainVelkorcontrolWindow::*handler)())
@@ -110,6 +151,7 @@ QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QStrin
     auto *button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    button->setProperty(kDesignedLeft, left);
     button->setEnabled(enabled);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this,

@@ -62,7 +62,13 @@ public:
     // the data buttons.
     void ConnectDatabase(const QString &path);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // The grid and the buttons placed for the window's size.
+    void LayOutControls();
     // The timer's handler: a tick's error goes to the error box, except that once a tick has
     // reported the server gone, the later ones are only logged until Disconnect or Connect.
     void RunRefreshTick();

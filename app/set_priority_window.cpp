@@ -2,6 +2,7 @@
 
 #include "ui/form_font.h"
 #include "ui/rx_spin_edit.h"
+#include "ui/window_placement.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -52,5 +53,12 @@ TSelectPriorityWindow::TSelectPriorityWindow(QWidget *parent)
 }
 
 TSelectPriorityWindow::~TSelectPriorityWindow() = default;
+
+void TSelectPriorityWindow::showEvent(QShowEvent *event)
+{
+    // The designed place, scaled up, may reach past the screen's edge.
+    KeepOnScreen(*this);
+    QDialog::showEvent(event);
+}
 
 } // namespace velkor

@@ -23,6 +23,9 @@ public:
     QPushButton *Button2 = nullptr;
     QPushButton *Button1 = nullptr;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     Q_DISABLE_COPY(TSelectPriorityWindow)
 };

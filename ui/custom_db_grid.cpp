@@ -7,6 +7,7 @@
 #include "ui/grid_accessibility.h"
 #include "ui/grid_indicators.h"
 #include "ui/inplace_edit.h"
+#include "ui/readable_colour.h"
 #include "ui/text_codec.h"
 
 #include <QKeyEvent>
@@ -580,7 +581,10 @@ void TCustomDBGrid::DrawFixedCell(QPainter &painter, int col, int row, const QRe
         // Right-aligned: its right edge two pixels inside the cell, one inside the raised edge.
         const int x = rect.left() + rect.width() - 2 - kIndicatorWidth;
         const int y = rect.top() + (rect.height() - kIndicatorHeight) / 2;
-        painter.drawImage(x, y, IndicatorImage(mark));
+        // Black as designed, unless the desktop's fixed colour is too dark for it to be seen.
+        const QColor ink =
+            ReadableOn(FixedColor(), Qt::black, {colors.color(QPalette::ButtonText)});
+        DrawIndicator(painter, mark, QPoint(x, y), ink);
         return;
     }
     if (!column)
@@ -588,7 +592,9 @@ void TCustomDBGrid::DrawFixedCell(QPainter &painter, int col, int row, const QRe
     const QString caption = column->Title().Caption();
     const QFont font = column->Title().Font();
     painter.setFont(font);
-    painter.setPen(colors.color(QPalette::WindowText));
+    // A title colour of the operator's choice may clash with the desktop's text colour.
+    painter.setPen(ReadableOn(column->Title().Color(), colors.color(QPalette::WindowText),
+                              {colors.color(QPalette::ButtonText)}));
     const QFontMetrics metrics(font);
     const QRect textRect = bothLines ? inner.adjusted(1, 1, 0, 0) : rect.adjusted(2, 2, 0, 0);
     const TAlignment alignment = column->Title().Alignment();

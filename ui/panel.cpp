@@ -7,16 +7,15 @@ namespace velkor {
 namespace {
 
 // One ring of a bevel along the rectangle's edges: top and left in one colour, bottom and
-// right in the other.
+// right in the other, which also takes the bottom-left and top-right corners. Filled rather
+// than stroked, so that at any scale each ring covers whole device pixels and meets the next.
 void DrawRing(QPainter &painter, const QRect &ring, const QColor &topLeft,
               const QColor &bottomRight)
 {
-    painter.setPen(topLeft);
-    painter.drawLine(ring.topLeft(), ring.topRight());
-    painter.drawLine(ring.topLeft(), ring.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(ring.bottomLeft(), ring.bottomRight());
-    painter.drawLine(ring.topRight(), ring.bottomRight());
+    painter.fillRect(ring.left(), ring.top(), ring.width(), 1, topLeft);
+    painter.fillRect(ring.left(), ring.top(), 1, ring.height(), topLeft);
+    painter.fillRect(ring.left(), ring.bottom(), ring.width(), 1, bottomRight);
+    painter.fillRect(ring.right(), ring.top(), 1, ring.height(), bottomRight);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #include "ui/rx_spin_button.h"
 
+#include "ui/device_pixels.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace velkor {
 
@@ -13,15 +17,42 @@ namespace {
 constexpr int kFirstDelayMs = 400;
 constexpr int kRepeatMs = 100;
 
-// A 6 x 6 arrow: a head three rows high over a two-pixel stem.
-void DrawArrow(QPainter &painter, QPoint centre, bool up, const QColor &colour)
+// The 6 x 6 arrow of the design, laid out on device pixels: a head three rows high, each row
+// two pixels wider than the one before, over a stem two pixels wide and three high. `centre`
+// is the corner between its four middle pixels.
+void DrawArrow(const TDevicePixels &device, QPointF centre, bool up, const QColor &colour)
 {
-    static constexpr int kRows[6][2] = {{2, 2}, {1, 4}, {0, 6}, {2, 2}, {2, 2}, {2, 2}};
-    const int left = centre.x() - 3;
-    const int top = centre.y() - 3;
-    for (int row = 0; row < 6; ++row) {
-        const int y = up ? top + row : top + 5 - row;
-        painter.fillRect(left + kRows[row][0], y, kRows[row][1], 1, colour);
+    // Rounded down at a half, so that the head stays inside the design's box and off the bevel.
+    const auto within = [&device](int logical) {
+        return std::max(1, static_cast<int>(std::ceil(logical * device.Ratio() - 0.5)));
+    };
+    const int half = within(3);
+    const int stemHalf = device.Length(1);
+    const int stemRows = within(3);
+    const QPoint middle = device.ToDevice(centre);
+    const int rows = half + stemRows;
+    const int top = middle.y() - rows / 2;
+    for (int row = 0; row < rows; ++row) {
+        const int reach = row < half ? row + 1 : stemHalf;
+        const int y = up ? top + row : top + rows - 1 - row;
+        device.Fill(QRect(middle.x() - reach, y, 2 * reach, 1), colour);
+    }
+}
+
+// The line from the bottom-left corner to the top-right one, one logical pixel thick, as a
+// staircase of whole device pixels.
+void DrawDiagonal(const TDevicePixels &device, const QRect &box, const QColor &colour)
+{
+    const int thickness = device.Length(1);
+    const int w = box.width();
+    const int h = box.height();
+    for (int i = 0; i < w; ++i) {
+        const int rise =
+            w > 1 ? static_cast<int>(std::lround(static_cast<double>(i) * (h - 1) / (w - 1))) : 0;
+        const int y = box.bottom() - rise;
+        const int first = std::max(box.top(), y - (thickness - 1) / 2);
+        const int last = std::min(box.bottom(), y + thickness / 2);
+        device.Fill(QRect(box.left() + i, first, 1, last - first + 1), colour);
     }
 }
 
@@ -158,23 +189,27 @@ void TRxSpinButton::paintEvent(QPaintEvent *)
     const bool bottomDown = pressed_ == TPressed::Bottom;
 
     QPainter painter(this);
+    // Every edge is a filled row or column of whole pixels: a pen's line at a fractional
+    // scale would fall between device pixels and be cut on one side.
     painter.fillRect(rect(), face);
     // Top half: lit on its top and left unless pressed; bottom half: lit along the diagonal.
-    painter.setPen(topDown ? shadow : light);
-    painter.drawLine(1, 1, w - 3, 1);
-    painter.drawLine(1, 1, 1, h - 3);
-    painter.setPen(bottomDown ? light : shadow);
-    painter.drawLine(w - 2, 2, w - 2, h - 2);
-    painter.drawLine(2, h - 2, w - 2, h - 2);
-    painter.setPen(frame);
-    painter.drawRect(0, 0, w - 1, h - 1);
-    painter.drawLine(0, h - 1, w - 1, 0);
+    const QColor topLit = topDown ? shadow : light;
+    painter.fillRect(1, 1, w - 3, 1, topLit);
+    painter.fillRect(1, 1, 1, h - 3, topLit);
+    const QColor bottomLit = bottomDown ? light : shadow;
+    painter.fillRect(w - 2, 2, 1, h - 3, bottomLit);
+    painter.fillRect(2, h - 2, w - 3, 1, bottomLit);
+    painter.fillRect(0, 0, w, 1, frame);
+    painter.fillRect(0, 0, 1, h, frame);
+    painter.fillRect(0, h - 1, w, 1, frame);
+    painter.fillRect(w - 1, 0, 1, h, frame);
 
+    const TDevicePixels device(painter);
+    DrawDiagonal(device, device.ToDevice(rect()), frame);
     const int shift = topDown ? 2 : 1;
-    DrawArrow(painter, QPoint(w / 4 + shift, h / 4 + shift), true, glyph);
-    DrawArrow(painter,
-              QPoint(3 * w / 4 - 1 + (bottomDown ? 1 : 0), 3 * h / 4 - 1 + (bottomDown ? 1 : 0)),
-              false, glyph);
+    DrawArrow(device, QPointF(w / 4 + shift, h / 4 + shift), true, glyph);
+    const int downShift = bottomDown ? 0 : -1;
+    DrawArrow(device, QPointF(3 * w / 4 + downShift, 3 * h / 4 + downShift), false, glyph);
 }
 
 } // namespace velkor

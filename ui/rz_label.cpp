@@ -1,8 +1,11 @@
 #include "ui/rz_label.h"
 
+#include "ui/device_pixels.h"
+
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velkor {
 
@@ -148,9 +151,13 @@ void TRzLabel::paintEvent(QPaintEvent * /*event*/)
         return;
     painter.setFont(font());
 
+    // The copies move by whole device pixels: at a fractional scale a move of one logical pixel
+    // would draw their letters between pixels, blurred and unlike the face's.
+    const qreal ratio = TDevicePixels(painter).Ratio();
     const auto drawAt = [&](int dx, int dy, const QColor &color) {
+        const QPointF shift(std::lround(dx * ratio) / ratio, std::lround(dy * ratio) / ratio);
         painter.setPen(color);
-        painter.drawText(face.translated(dx, dy), flags, text);
+        painter.drawText(QRectF(face).translated(shift), flags, text);
     };
     const QColor shadow = colors.color(QPalette::Active, QPalette::Dark);
     const QColor highlight = colors.color(QPalette::Active, QPalette::Light);

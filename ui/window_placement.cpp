@@ -155,11 +155,8 @@ QPoint CentredFramePosition(const QRect &area, const QSize &client, const QMargi
             area.top() + (area.height() - outer.height()) / 2};
 }
 
-void CentreFrameOnScreen(QWidget &window)
+QMargins ExpectedFrameMargins(const QWidget &window)
 {
-    const QScreen *screen = ScreenOf(window);
-    if (!screen)
-        return;
     QMargins frame = window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
     if (frame.isNull()) {
         for (const QWidget *other : QApplication::topLevelWidgets()) {
@@ -170,7 +167,41 @@ void CentreFrameOnScreen(QWidget &window)
                 break;
         }
     }
-    window.move(CentredFramePosition(screen->availableGeometry(), window.size(), frame));
+    return frame;
+}
+
+void CentreFrameOnScreen(QWidget &window)
+{
+    const QScreen *screen = ScreenOf(window);
+    if (!screen)
+        return;
+    window.move(CentredFramePosition(screen->availableGeometry(), window.size(),
+                                     ExpectedFrameMargins(window)));
+}
+
+QSize FittedClientSize(const QSize &client, const QMargins &frame, const QSize &area) noexcept
+{
+    return client.boundedTo(area.shrunkBy(frame)).expandedTo(QSize(1, 1));
+}
+
+void KeepOnScreen(QWidget &window)
+{
+    const QMargins margins = ExpectedFrameMargins(window);
+    const QRect area =
+        AvailableAreaFor(window, QRect(window.pos(), window.size().grownBy(margins)));
+    if (area.isEmpty())
+        return;
+    const QSize client = FittedClientSize(window.size(), margins, area.size());
+    if (client != window.size()) {
+        if (window.minimumSize() == window.maximumSize())
+            window.setFixedSize(client);
+        else
+            window.resize(client);
+    }
+    const QRect frame(window.pos(), window.size().grownBy(margins));
+    const QPoint place = KeptInside(frame, area).topLeft();
+    if (place != window.pos())
+        window.move(place);
 }
 
 void SetMaximizedPosition(QWidget &window, int x, int y)

@@ -52,6 +52,15 @@ void SetWindowPlacement(QWidget &window, const TWindowPlacement &placement);
 // Centres a top-level window's frame on its screen's available area. Before the window manager
 // has framed it, its frame is taken to be the one the panel's other windows have.
 void CentreFrameOnScreen(QWidget &window);
+// The frame the window has, or, before the window manager has framed it, the one the panel's
+// other windows have; none when nothing is known yet.
+[[nodiscard]] QMargins ExpectedFrameMargins(const QWidget &window);
+// The client size of a window whose frame must fit `area`: never larger than asked.
+[[nodiscard]] QSize FittedClientSize(const QSize &client, const QMargins &frame,
+                                     const QSize &area) noexcept;
+// Keeps a window that has no stored place wholly on the available area of its screen: moved by
+// as little as needs be and, when it is larger than the area, made as large as the area.
+void KeepOnScreen(QWidget &window);
 // Where the frame of the maximised window goes, just outside the screen's edges.
 void SetMaximizedPosition(QWidget &window, int x, int y);
 
