@@ -108,7 +108,8 @@ QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QStrin
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
     button->setEnabled(enabled);
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it, as Space does.
+    button->setAutoDefault(true);
     connect(button, &QPushButton::clicked, this,
             [this, handler] { RunHandler(this, [this, handler] { (this->*handler)(); }); });
     return button;

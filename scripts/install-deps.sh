@@ -11,6 +11,7 @@ packages=(
     iproute2 procps util-linux # ss, ps, flock and setsid of the test scripts
     librsvg2-bin                                   # the icon's PNG sizes, drawn from its SVG
     dpkg-dev file desktop-file-utils appstream     # the Debian package, built and checked
+    xvfb openbox x11-utils xdotool                 # dialogs under a real window manager
 )
 missing=()
 for package in "${packages[@]}"; do

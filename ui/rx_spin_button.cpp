@@ -1,5 +1,7 @@
 #include "ui/rx_spin_button.h"
 
+#include "ui/error_box.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -85,9 +87,10 @@ void TRxSpinButton::mousePressEvent(QMouseEvent *event)
         }
         repeatTimer_->setInterval(kFirstDelayMs);
         repeatTimer_->start();
-        Click(part);
+        RunClick(part);
+    } else {
+        dragging_ = true;
     }
-    dragging_ = true;
 }
 
 void TRxSpinButton::TimerExpired()
@@ -95,12 +98,21 @@ void TRxSpinButton::TimerExpired()
     repeatTimer_->setInterval(kRepeatMs);
     if (pressed_ == TPressed::None || !dragging_)
         return;
-    try {
-        Click(pressed_);
-    } catch (...) {
-        repeatTimer_->stop();
-        throw;
-    }
+    RunClick(pressed_);
+}
+
+void TRxSpinButton::RunClick(TPressed part)
+{
+    RunHandler(this, [this, part] {
+        try {
+            Click(part);
+        } catch (...) {
+            // The error box takes the mouse: no release will come to end the hold.
+            StopDragging();
+            update();
+            throw;
+        }
+    });
 }
 
 void TRxSpinButton::mouseMoveEvent(QMouseEvent *event)
