@@ -1,5 +1,6 @@
 #include "app/about_window.h"
 
+#include "ui/dialog_border.h"
 #include "ui/form_font.h"
 #include "ui/label_sizing.h"
 #include "ui/link_label.h"
@@ -25,6 +26,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     setFont(FormFont());
     setFixedSize(374, 99);
     move(237, 200);
+    KeepDialogBorder(*this);
 
     RzLabel1 = new TRzLabel(QStringLiteral("Trelvan"), this);
     RzLabel1->setObjectName(QStringLiteral("RzLabel1"));

@@ -1,5 +1,6 @@
 #include "app/db_login_dialog.h"
 
+#include "ui/dialog_border.h"
 #include "ui/form_font.h"
 #include "ui/label_sizing.h"
 #include "ui/panel.h"
@@ -28,6 +29,7 @@ TLoginDialog::TLoginDialog(QWidget *parent)
     // Made without a parent, so it takes the default font the dialogs were designed in.
     setFont(FormFont());
     setFixedSize(273, 147);
+    KeepDialogBorder(*this);
 
     OKButton = new QPushButton(QStringLiteral("&OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -38,7 +40,6 @@ TLoginDialog::TLoginDialog(QWidget *parent)
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setGeometry(190, 114, 75, 25);
-    CancelButton->setAutoDefault(false);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     Panel = new TPanel(this);

@@ -1,5 +1,6 @@
 #include "app/ib_login_dialog.h"
 
+#include "ui/dialog_border.h"
 #include "ui/form_font.h"
 #include "ui/form_storage.h"
 #include "ui/label_sizing.h"
@@ -21,6 +22,7 @@ TIBLoginDialog::TIBLoginDialog(QWidget *parent)
     setFont(FormFont());
     setFixedSize(331, 68);
     move(312, 203);
+    KeepDialogBorder(*this);
 
     Label1 = new QLabel(QStringLiteral("Database:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

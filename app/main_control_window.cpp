@@ -153,7 +153,8 @@ QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QStrin
     button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
     button->setProperty(kDesignedLeft, left);
     button->setEnabled(enabled);
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it, as Space does.
+    button->setAutoDefault(true);
     connect(button, &QPushButton::clicked, this,
             [this, handler] { RunHandler(this, [this, handler] { (this->*handler)(); }); });
     return button;

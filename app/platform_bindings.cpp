@@ -57,7 +57,7 @@ void InstallPlatformHooks()
     });
     SetLoginHook(LoginThroughDialog);
     SetErrorLogHook([](std::string_view message) {
-        qCWarning(lcSwallowedErrors).noquote() << DatabaseText(message);
+        qCWarning(lcSwallowedErrors).noquote() << MessageText(message);
     });
     SetBusyHook([](bool busy) {
         if (busy)

@@ -1,9 +1,11 @@
 #include "app/set_priority_window.h"
 
+#include "ui/dialog_border.h"
 #include "ui/form_font.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/window_placement.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -20,6 +22,7 @@ TSelectPriorityWindow::TSelectPriorityWindow(QWidget *parent)
     setFont(FormFont());
     setFixedSize(181, 63);
     move(324, 237);
+    KeepDialogBorder(*this);
 
     Label1 = new QLabel(QStringLiteral("Priority:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -43,7 +46,6 @@ TSelectPriorityWindow::TSelectPriorityWindow(QWidget *parent)
     Button1 = new QPushButton(QStringLiteral("Cancel"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(92, 32, 75, 25);
-    Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 
     // Tab order: the value, Cancel, OK.
@@ -59,6 +61,19 @@ void TSelectPriorityWindow::showEvent(QShowEvent *event)
     // The designed place, scaled up, may reach past the screen's edge.
     KeepOnScreen(*this);
     QDialog::showEvent(event);
+}
+
+void TSelectPriorityWindow::accept()
+{
+    // The priority sent is the one shown: text that is no 32-bit integer ("1-2", "+", or past
+    // the range) would go out as 0. A cleared field does mean 0.
+    if (!PriorityValue->text().isEmpty() && !PriorityValue->TextIsNumber()) {
+        QApplication::beep();
+        PriorityValue->setFocus(Qt::OtherFocusReason);
+        PriorityValue->selectAll();
+        return;
+    }
+    QDialog::accept();
 }
 
 } // namespace velkor

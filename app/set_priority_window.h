@@ -23,6 +23,10 @@ public:
     QPushButton *Button2 = nullptr;
     QPushButton *Button1 = nullptr;
 
+    // Closes with OK only when the value reads as the number that will be sent; otherwise
+    // beeps and gives the text back to the operator.
+    void accept() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 

@@ -18,6 +18,9 @@ static_assert(std::is_same_v<TClientHandle, isc_db_handle>);
 namespace {
 
 constexpr char kDialectItem = isc_info_db_sql_dialect; // 62
+// The database name is UTF-8, as every path the panel holds. Said so, the library does not
+// read it in the locale's character set, whatever that is.
+constexpr char kUtf8FileName[] = {isc_dpb_utf8_filename, 0};
 
 } // namespace
 
@@ -158,9 +161,10 @@ void TIBDatabase::Attach()
             WipeString(line);
         WipeBlock(dpb_);
         ResizeZeroed(dpb_, 0, 0);
-        ResizeZeroed(dpb_, 0, built.size());
+        ResizeZeroed(dpb_, 0, built.size() + sizeof kUtf8FileName);
         std::memcpy(dpb_.Data(), built.data(), built.size());
-        dpbLength_ = static_cast<short>(built.size());
+        std::memcpy(dpb_.Data() + built.size(), kUtf8FileName, sizeof kUtf8FileName);
+        dpbLength_ = static_cast<short>(built.size() + sizeof kUtf8FileName);
         WipeString(built);
     }
 

@@ -13,6 +13,7 @@ packages=(
     dpkg-dev file desktop-file-utils appstream     # the Debian package, built and checked
     xvfb qt6-qpa-plugins dbus at-spi2-core python3-pyatspi # a screen reader's view, on a bus
     qt6-base-private-dev # the accessibility test turns Qt's reader side on without a desktop
+    openbox x11-utils xdotool                      # dialogs under a real window manager
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -46,12 +46,12 @@ QString WithFullStop(QString text)
 
 QString ErrorBoxText(std::string_view message)
 {
-    return WithFullStop(DatabaseText(message));
+    return WithFullStop(MessageText(message));
 }
 
 void ShowErrorBox(QWidget *parent, std::string_view message)
 {
-    ShowErrorText(parent, DatabaseText(message));
+    ShowErrorText(parent, MessageText(message));
 }
 
 void ShowErrorText(QWidget *parent, const QString &message)

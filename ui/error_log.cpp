@@ -8,9 +8,9 @@ Q_LOGGING_CATEGORY(lcErrors, "velkor.errors")
 
 void LogIgnoredError(std::string_view doing, const std::exception &error)
 {
-    // Messages of the database layer are in the connection's character set, as in the box.
+    // Read as the box reads them.
     qCWarning(lcErrors).noquote() << Utf8Text(doing) + QStringLiteral(": ") +
-                                         DatabaseText(error.what());
+                                         MessageText(error.what());
 }
 
 } // namespace velkor

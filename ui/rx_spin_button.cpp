@@ -1,6 +1,7 @@
 #include "ui/rx_spin_button.h"
 
 #include "ui/device_pixels.h"
+#include "ui/error_box.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -116,9 +117,10 @@ void TRxSpinButton::mousePressEvent(QMouseEvent *event)
         }
         repeatTimer_->setInterval(kFirstDelayMs);
         repeatTimer_->start();
-        Click(part);
+        RunClick(part);
+    } else {
+        dragging_ = true;
     }
-    dragging_ = true;
 }
 
 void TRxSpinButton::TimerExpired()
@@ -126,12 +128,21 @@ void TRxSpinButton::TimerExpired()
     repeatTimer_->setInterval(kRepeatMs);
     if (pressed_ == TPressed::None || !dragging_)
         return;
-    try {
-        Click(pressed_);
-    } catch (...) {
-        repeatTimer_->stop();
-        throw;
-    }
+    RunClick(pressed_);
+}
+
+void TRxSpinButton::RunClick(TPressed part)
+{
+    RunHandler(this, [this, part] {
+        try {
+            Click(part);
+        } catch (...) {
+            // The error box takes the mouse: no release will come to end the hold.
+            StopDragging();
+            update();
+            throw;
+        }
+    });
 }
 
 void TRxSpinButton::mouseMoveEvent(QMouseEvent *event)

@@ -44,6 +44,8 @@ protected:
 
 private:
     void Click(TPressed part);
+    // A click from an event: its error goes to the error box and ends the hold.
+    void RunClick(TPressed part);
     void TimerExpired();
     void SetPressed(TPressed part);
     void StopDragging() noexcept;

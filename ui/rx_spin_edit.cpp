@@ -1,5 +1,6 @@
 #include "ui/rx_spin_edit.h"
 
+#include "ui/error_box.h"
 #include "ui/rx_spin_button.h"
 #include "ui/rx_up_down.h"
 #include "ui/spin_accessibility.h"
@@ -9,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -139,6 +141,13 @@ double TRxSpinEdit::CheckValue(double value) const noexcept
 
 double TRxSpinEdit::Value() const
 {
+    if (const std::optional<double> read = ReadText())
+        return *read;
+    return valueType_ == TValueType::vtFloat ? minValue_ : std::trunc(minValue_);
+}
+
+std::optional<double> TRxSpinEdit::ReadText() const
+{
     const QString input = text();
     bool ok = false;
     double value = 0;
@@ -171,7 +180,7 @@ double TRxSpinEdit::Value() const
     }
     if (ok)
         return value;
-    return valueType_ == TValueType::vtFloat ? minValue_ : std::trunc(minValue_);
+    return std::nullopt;
 }
 
 void TRxSpinEdit::SetValue(double value)
@@ -242,7 +251,13 @@ void TRxSpinEdit::Step(double delta, const std::function<void()> &after)
     {
         // One notification for the whole step, sent below.
         const QSignalBlocker quiet(this);
-        SetValue(Value() + delta);
+        double next = Value() + delta;
+        // Integer text reads as 32 bits: a step past either end would show a number that
+        // reads back as another one.
+        if (valueType_ != TValueType::vtFloat)
+            next = std::clamp(next, double(std::numeric_limits<std::int32_t>::min()),
+                              double(std::numeric_limits<std::int32_t>::max()));
+        SetValue(next);
     }
     if (text().compare(before, Qt::CaseInsensitive) != 0) {
         setModified(true);
@@ -286,12 +301,11 @@ bool TRxSpinEdit::IsAllowed(QChar character) const
 
 void TRxSpinEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (arrowKeys_ && event->modifiers() == Qt::NoModifier &&
+    // The keypad's arrows come with the keypad modifier; they are the same keys.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (arrowKeys_ && modifiers == Qt::NoModifier &&
         (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-        if (event->key() == Qt::Key_Up)
-            UpClick();
-        else
-            DownClick();
+        RunHandler(this, [this, up = event->key() == Qt::Key_Up] { up ? UpClick() : DownClick(); });
         event->accept();
         return;
     }

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <optional>
 
 namespace velkor {
 
@@ -41,6 +42,8 @@ public:
 
     // The text read by the value type; what does not convert reads as MinValue.
     [[nodiscard]] double Value() const;
+    // Whether the text converts by the value type, so that Value is the number shown.
+    [[nodiscard]] bool TextIsNumber() const { return ReadText().has_value(); }
     // Limited, then written as text.
     void SetValue(double value);
     [[nodiscard]] int IntegerValue() const;
@@ -63,6 +66,8 @@ protected:
 
 private:
     [[nodiscard]] double CheckValue(double value) const noexcept;
+    // The text converted by the value type; nothing when it does not convert.
+    [[nodiscard]] std::optional<double> ReadText() const;
     [[nodiscard]] bool IsAllowed(QChar character) const;
     void Step(double delta, const std::function<void()> &after);
     void CreateButton();

@@ -1,5 +1,7 @@
 #include "ui/rx_up_down.h"
 
+#include "ui/error_box.h"
+
 #include <QMouseEvent>
 #include <QStyleOptionSpinBox>
 #include <QStylePainter>
@@ -15,7 +17,8 @@ void TRxUpDown::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton || !OnStep)
         return;
-    OnStep(event->position().y() < height() / 2.0 ? 1 : -1);
+    const int direction = event->position().y() < height() / 2.0 ? 1 : -1;
+    RunHandler(this, [this, direction] { OnStep(direction); });
 }
 
 void TRxUpDown::paintEvent(QPaintEvent *)

@@ -1,5 +1,7 @@
 #include "ui/text_codec.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace velkor {
@@ -33,6 +35,14 @@ QString DatabaseText(std::string_view bytes)
     for (char byte : bytes)
         *out++ = QChar(FromByte(static_cast<unsigned char>(byte)));
     return text;
+}
+
+QString MessageText(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text =
+        utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? DatabaseText(bytes) : text;
 }
 
 std::string DatabaseBytes(const QString &text)

@@ -1,6 +1,8 @@
 // The spin edit and its diagonal button, offscreen.
+#include "tests/support/error_box_recorder.h"
 #include "ui/rx_spin_button.h"
 #include "ui/rx_spin_edit.h"
+#include "ui/rx_up_down.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <stdexcept>
 
 namespace velkor {
 
@@ -50,6 +53,102 @@ private slots:
         QCOMPARE(changes.count(), 3);
         QTest::keyClick(edit.get(), Qt::Key_PageUp);
         QCOMPARE(edit->IntegerValue(), 6);
+    }
+
+    void the_keypads_arrows_step_as_the_others_do()
+    {
+        edit->SetIntegerValue(7);
+        QSignalSpy changes(edit.get(), &QLineEdit::textChanged);
+        QTest::keyClick(edit.get(), Qt::Key_Up, Qt::KeypadModifier);
+        QCOMPARE(edit->text(), QStringLiteral("8"));
+        QCOMPARE(changes.count(), 1);
+        QTest::keyClick(edit.get(), Qt::Key_Down, Qt::KeypadModifier);
+        QTest::keyClick(edit.get(), Qt::Key_Down, Qt::KeypadModifier);
+        QCOMPARE(edit->text(), QStringLiteral("6"));
+        // Other modifiers still do not step.
+        QTest::keyClick(edit.get(), Qt::Key_Up, Qt::KeypadModifier | Qt::ShiftModifier);
+        QTest::keyClick(edit.get(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("6"));
+    }
+
+    void a_step_stays_inside_32_bits_data()
+    {
+        QTest::addColumn<TValueType>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("value");
+        QTest::newRow("integer top") << TValueType::vtInteger << QStringLiteral("2147483647")
+                                     << true << QStringLiteral("2147483647") << 2147483647;
+        QTest::newRow("integer bottom")
+            << TValueType::vtInteger << QStringLiteral("-2147483648") << false
+            << QStringLiteral("-2147483648") << -2147483647 - 1;
+        QTest::newRow("integer below the top")
+            << TValueType::vtInteger << QStringLiteral("2147483646") << true
+            << QStringLiteral("2147483647") << 2147483647;
+        QTest::newRow("hex top") << TValueType::vtHex << QStringLiteral("7FFFFFFF") << true
+                                 << QStringLiteral("7FFFFFFF") << 2147483647;
+    }
+    void a_step_stays_inside_32_bits()
+    {
+        QFETCH(TValueType, type);
+        QFETCH(QString, text);
+        QFETCH(bool, up);
+        QFETCH(QString, shown);
+        QFETCH(int, value);
+        edit->SetValueType(type);
+        edit->setText(text);
+        QVERIFY(edit->TextIsNumber());
+        QTest::keyClick(edit.get(), up ? Qt::Key_Up : Qt::Key_Down);
+        QCOMPARE(edit->text(), shown);
+        QVERIFY(edit->TextIsNumber());
+        QCOMPARE(edit->IntegerValue(), value);
+    }
+
+    void a_click_handler_that_throws_reaches_the_error_box()
+    {
+        // Qt cannot carry an exception out of an event handler: a press, a repeat tick, a key
+        // and the standard up-down's press each show it in the box and carry on.
+        test::TErrorBoxRecorder boxes;
+        TRxSpinButton &button = *edit->Button();
+        edit->SetIntegerValue(0);
+        edit->OnTopClick = [] { throw std::runtime_error("Top refused"); };
+        QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(boxes.texts, QStringList{QStringLiteral("Top refused.")});
+        QCOMPARE(edit->IntegerValue(), 1);
+        QVERIFY(!button.RepeatTimer()->isActive());
+        QCOMPARE(button.Pressed(), TRxSpinButton::TPressed::None);
+        QTest::qWait(600);
+        QCOMPARE(boxes.texts.size(), 1);
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(3, 3));
+
+        // The first step goes through; the repeat timer's first one throws.
+        int bottoms = 0;
+        edit->OnBottomClick = [&bottoms] {
+            if (++bottoms > 1)
+                throw std::runtime_error("Bottom refused");
+        };
+        QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(15, 15));
+        QCOMPARE(edit->IntegerValue(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 2, 5000);
+        QCOMPARE(boxes.texts.back(), QStringLiteral("Bottom refused."));
+        QVERIFY(!button.RepeatTimer()->isActive());
+        QCOMPARE(button.Pressed(), TRxSpinButton::TPressed::None);
+        QTest::qWait(300);
+        QCOMPARE(bottoms, 2);
+        QCOMPARE(edit->IntegerValue(), -1);
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(15, 15));
+
+        QTest::keyClick(edit.get(), Qt::Key_Up);
+        QCOMPARE(boxes.texts.size(), 3);
+        QCOMPARE(edit->IntegerValue(), 0);
+
+        edit->SetButtonKind(TSpinButtonKind::bkStandard);
+        TRxUpDown &upDown = *edit->UpDown();
+        QTest::mouseClick(&upDown, Qt::LeftButton, {}, QPoint(2, 1));
+        QCOMPARE(boxes.texts.size(), 4);
+        QCOMPARE(boxes.texts.back(), QStringLiteral("Top refused."));
+        QCOMPARE(edit->IntegerValue(), 1);
     }
 
     void values_pass_unchanged_without_limits_and_are_held_within_them()

@@ -109,6 +109,31 @@ private slots:
         QFETCH(QByteArray, bytes);
         QCOMPARE(QByteArray::fromStdString(DatabaseBytes(text)), bytes);
     }
+
+    void a_message_reads_as_the_text_it_carries_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString path = QStringLiteral("/tmp/базы/демо.fdb");
+        const QString russian = QStringLiteral("Процедура остановлена: ЁЖИК, № 5");
+        QTest::newRow("English only")
+            << QByteArray("Database name is missing") << QStringLiteral("Database name is missing");
+        QTest::newRow("a path as it was sent")
+            << (QByteArray("I/O error for file \"") + path.toUtf8() + "\"")
+            << QStringLiteral("I/O error for file \"") + path + QStringLiteral("\"");
+        QTest::newRow("the server's text in WIN1251")
+            << QByteArray::fromStdString("exception: " + DatabaseBytes(russian))
+            << QStringLiteral("exception: ") + russian;
+        QTest::newRow("capitals alone in WIN1251")
+            << QByteArray::fromStdString(DatabaseBytes(QStringLiteral("СТОП")))
+            << QStringLiteral("СТОП");
+    }
+    void a_message_reads_as_the_text_it_carries()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(MessageText(bytes.toStdString()), text);
+    }
 };
 
 } // namespace velkor
