@@ -237,6 +237,8 @@ void TIBSQL::ExecQuery()
 {
     if (open_)
         RaiseClientError(ClientError::SQLOpen);
+    if (cursorLeftOpen_)
+        CloseLeftCursor();
     if (!prepared_)
         Prepare();
     TClientHandle *transaction = TransactionHandle();
@@ -250,24 +252,18 @@ void TIBSQL::ExecQuery()
         CheckCall(api.isc_dsql_execute2(ThreadStatusVector(), transaction, &handle_, dialect,
                                         Area(params_), nullptr),
                   true);
-        // The client library counts a cursor open on the handle from here: a failure must not
-        // leave it so, or every later execute fails with "Attempt to reopen an open cursor".
+        // The client library counts a cursor open on the handle from here: should naming it
+        // fail, the next execute closes it first, or that and every later one would fail with
+        // "Attempt to reopen an open cursor".
+        cursorLeftOpen_ = true;
+        CheckCall(
+            api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_, cursorName_.c_str(), 0),
+            true);
+        cursorLeftOpen_ = false;
         open_ = true;
         atBeginning_ = true;
         endOfData_ = false;
         fetchedCount_ = 0;
-        try {
-            CheckCall(api.isc_dsql_set_cursor_name(ThreadStatusVector(), &handle_,
-                                                   cursorName_.c_str(), 0),
-                      true);
-        } catch (const EIBError &) {
-            try {
-                CloseCursor();
-            } catch (const EIBError &) {
-                // Naming the cursor failed first; that is the error to report.
-            }
-            throw;
-        }
         if (goToFirstRecord_)
             FetchNext();
         break;
@@ -335,13 +331,25 @@ void TIBSQL::CloseCursor()
                  !StatusVectorHasCode({isc_bad_stmt_handle, isc_dsql_cursor_close_err});
     }
     ResetCursorFlags();
-    if (!failed)
+    if (failed) {
+        // The cursor may stay open in the client library's eyes (a lost connection). The next
+        // execute closes it or drops the handle; not now, so that the status vector still tells
+        // the caller what failed here.
+        cursorLeftOpen_ = true;
+        ReportServerError();
+    }
+}
+
+void TIBSQL::CloseLeftCursor()
+{
+    cursorLeftOpen_ = false;
+    if (!handle_)
         return;
-    // A close that failed (a lost connection) leaves the cursor open in the client library's
-    // eyes; only a new handle gets rid of it, and its prepare then meets the real trouble.
-    const std::exception_ptr error = CaptureServerError();
-    FreeHandleQuietly();
-    std::rethrow_exception(error);
+    const TStatusWord result = CheckCall(
+        ClientApi().isc_dsql_free_statement(ThreadStatusVector(), &handle_, DSQL_close), false);
+    // Still not closed: the handle goes, and preparing a new one meets the real trouble.
+    if (result > 0 && !StatusVectorHasCode({isc_dsql_cursor_close_err}))
+        FreeHandleQuietly();
 }
 
 void TIBSQL::DropStatement()
@@ -357,6 +365,7 @@ void TIBSQL::DropStatement()
     }
     prepared_ = false;
     handle_ = 0;
+    cursorLeftOpen_ = false;
     // The server's cursor went with the handle.
     ResetCursorFlags();
     if (failed)

@@ -89,6 +89,7 @@ private:
     [[nodiscard]] std::string SQLText() const;
     void FreeHandleQuietly() noexcept;
     void ResetCursorFlags() noexcept;
+    void CloseLeftCursor();
 
     TIBBase base_;
     TStringList sql_;
@@ -104,6 +105,9 @@ private:
     std::string cursorName_;
     bool prepared_ = false;
     bool open_ = false;
+    // A failed close or cursor naming may leave the client library counting a cursor open on
+    // the handle.
+    bool cursorLeftOpen_ = false;
     bool atBeginning_ = false;
     bool endOfData_ = false;
     int fetchedCount_ = 0;
