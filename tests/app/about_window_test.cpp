@@ -1,6 +1,7 @@
 // The About window: its look, how it closes, and the mail link.
 #include "app/about_window.h"
 #include "app/main_control_window.h"
+#include "ui/readable_colour.h"
 #include "ui/rz_label.h"
 
 #include <QDesktopServices>
@@ -64,6 +65,31 @@ private slots:
         QCOMPARE(title->font().pixelSize(), 21);
         QVERIFY(title->font().bold());
         QVERIFY(title->font().italic());
+    }
+
+    void mail_link_is_blue_where_blue_reads_and_else_a_link_colour_that_does()
+    {
+        auto *link = window_->findChild<QLabel *>(QStringLiteral("Label2"));
+        QVERIFY(link);
+        QPalette colours = window_->palette();
+        colours.setColor(QPalette::Window, QColor(240, 240, 240));
+        window_->setPalette(colours);
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+
+        // A dark window whose palette carries a light link colour: that one.
+        colours.setColor(QPalette::Window, QColor(53, 53, 53));
+        colours.setColor(QPalette::Link, QColor(140, 190, 255));
+        window_->setPalette(colours);
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(140, 190, 255));
+
+        // A dark window whose link colour is dark too: blue made just light enough.
+        colours.setColor(QPalette::Link, QColor(0, 0, 200));
+        window_->setPalette(colours);
+        const QColor lighter = link->palette().color(QPalette::WindowText);
+        QVERIFY2(lighter.blue() > lighter.red() && lighter.blue() > lighter.green(),
+                 qPrintable(lighter.name()));
+        QVERIFY2(ContrastRatio(lighter, QColor(53, 53, 53)) >= 4.5, qPrintable(lighter.name()));
+        QVERIFY2(ContrastRatio(lighter, QColor(53, 53, 53)) < 5.0, qPrintable(lighter.name()));
     }
 
     void maker_line_and_mail_link()

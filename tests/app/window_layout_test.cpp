@@ -148,7 +148,7 @@ void CheckOnlyColours(const QImage &image, const QRect &area, const std::set<QRg
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             QVERIFY2(colours.count(image.pixel(x, y) | 0xff000000u) != 0,
-                     qPrintable(QStringLiteral("%1: pixel %2,%3 is %4, a blend")
+                     qPrintable(QStringLiteral("%1: pixel %2,%3 is %4, not a colour drawn there")
                                     .arg(what)
                                     .arg(x)
                                     .arg(y)
