@@ -17,7 +17,6 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
-    velkor::SetDesktopIdentity();
     velkor::LogRegistryWarnings();
 
     // Before the window: its first database component loads the client library.
@@ -28,9 +27,11 @@ int main(int argc, char *argv[])
     try {
         window = std::make_unique<velkor::TMainVelkorcontrolWindow>();
     } catch (const std::exception &error) {
+        velkor::SetDesktopIdentity();
         velkor::ShowExceptionBox(nullptr, error);
         return 1;
     }
+    velkor::SetDesktopIdentityOnceShown(*window);
     const velkor::TSessionEndWatcher sessionEnd(window.get());
     window->show();
     return QApplication::exec();
