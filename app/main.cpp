@@ -18,7 +18,6 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     velkor::SetApplicationTitle(QStringLiteral("Velkor control panel"));
     QApplication::setApplicationName(QStringLiteral("velkor-control-panel"));
-    velkor::SetDesktopIdentity();
     velkor::InstallAccessibility();
     velkor::LogRegistryWarnings();
 
@@ -30,9 +29,11 @@ int main(int argc, char *argv[])
     try {
         window = std::make_unique<velkor::TMainVelkorcontrolWindow>();
     } catch (const std::exception &error) {
+        velkor::SetDesktopIdentity();
         velkor::ShowExceptionBox(nullptr, error);
         return 1;
     }
+    velkor::SetDesktopIdentityOnceShown(*window);
     const velkor::TSessionEndWatcher sessionEnd(window.get());
     window->show();
     return QApplication::exec();

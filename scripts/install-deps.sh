@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev
+    libqt6sql6-ibase # Qt's Firebird driver: the peer that tick_bench holds the panel against
     fonts-liberation2 # faces with the widths the windows were designed in
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
     libgtest-dev libbenchmark-dev

@@ -8,13 +8,13 @@
 #include "ui/grid_indicators.h"
 #include "ui/inplace_edit.h"
 #include "ui/readable_colour.h"
+#include "ui/record_scroll_bar.h"
 #include "ui/text_codec.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSignalBlocker>
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,6 +74,7 @@ TCustomDBGrid::TCustomDBGrid(QWidget *parent)
     , titleFont_(font())
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBar(new TRecordScrollBar(Qt::Vertical, this));
     QScrollBar *bar = verticalScrollBar();
     // The thumb moves the record only where it is let go.
     bar->setTracking(false);
@@ -281,11 +282,7 @@ void TCustomDBGrid::UpdateScrollBar()
     barMax_ = max;
     barPage_ = page;
     barPos_ = pos;
-    QScrollBar *bar = verticalScrollBar();
-    const QSignalBlocker quiet(bar);
-    bar->setRange(min, max);
-    bar->setPageStep(page);
-    bar->setValue(pos);
+    static_cast<TRecordScrollBar *>(verticalScrollBar())->SetQuietly(min, max, page, pos);
 }
 
 void TCustomDBGrid::ScrollBarAction(int action)

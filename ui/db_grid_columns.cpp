@@ -83,18 +83,36 @@ TField *TColumn::Field() const
     return field_;
 }
 
+bool TColumn::TMeasured::SameInput(const TMeasured &other) const
+{
+    return displayWidth == other.displayWidth && titles == other.titles && dpi == other.dpi &&
+           font == other.font && titleFont == other.titleFont && caption == other.caption;
+}
+
 int TColumn::DefaultWidth() const
 {
     const TField *field = Field();
     if (!field)
         return grid_.DefaultColWidth();
-    const QFontMetrics metrics(Font());
-    int width = field->DisplayWidth() * metrics.horizontalAdvance(QLatin1Char('0')) + 4;
-    if (grid_.Options().Contains(TDBGridOption::dgTitles)) {
-        const QFontMetrics titleMetrics(title_.Font());
-        width = std::max(width, titleMetrics.horizontalAdvance(title_.Caption()) + 4);
+    TMeasured now;
+    now.displayWidth = field->DisplayWidth();
+    now.font = Font();
+    now.titles = grid_.Options().Contains(TDBGridOption::dgTitles);
+    if (now.titles) {
+        now.titleFont = title_.Font();
+        now.caption = title_.Caption();
     }
-    return width;
+    now.dpi = grid_.logicalDpiX();
+    if (measured_ && measured_->SameInput(now))
+        return measured_->width;
+    const QFontMetrics metrics(now.font);
+    now.width = now.displayWidth * metrics.horizontalAdvance(QLatin1Char('0')) + 4;
+    if (now.titles) {
+        const QFontMetrics titleMetrics(now.titleFont);
+        now.width = std::max(now.width, titleMetrics.horizontalAdvance(now.caption) + 4);
+    }
+    measured_ = std::move(now);
+    return measured_->width;
 }
 
 int TColumn::Width() const

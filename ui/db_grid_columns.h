@@ -83,6 +83,19 @@ public:
     void Changed() const;
 
 private:
+    // What a default width is measured from, and the width.
+    struct TMeasured
+    {
+        int displayWidth = 0;
+        QFont font;
+        QFont titleFont;
+        QString caption;
+        bool titles = false;
+        int dpi = 0;
+        int width = 0;
+        [[nodiscard]] bool SameInput(const TMeasured &other) const;
+    };
+
     [[nodiscard]] int DefaultWidth() const;
 
     TCustomDBGrid &grid_;
@@ -96,6 +109,9 @@ private:
     TColumnTitle title_{*this};
     mutable TField *field_ = nullptr;
     mutable bool fieldLooked_ = false;
+    // Each refresh lays the grid out twice (closed, open), and measuring text is most of what a
+    // layout costs: the last measure is kept until what it was made from changes.
+    mutable std::optional<TMeasured> measured_;
 };
 
 // The grid's columns, in display order.
