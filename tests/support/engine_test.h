@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace velkor::test {
 
 // The engine comes from the test's parameter; without a configured server the server's run
@@ -28,7 +30,10 @@ protected:
 } // namespace velkor::test
 
 // Instantiates a suite of EngineTest once per engine: Embedded/SUITE.x and Server/SUITE.x.
+// The parameter's own name would be its bytes, "4-byte object <01-00 00-00>": the prefix says it.
 #define VELKOR_ON_BOTH_ENGINES(suite)                                                              \
     INSTANTIATE_TEST_SUITE_P(Embedded, suite,                                                      \
-                             ::testing::Values(::velkor::test::TEngine::embedded));                \
-    INSTANTIATE_TEST_SUITE_P(Server, suite, ::testing::Values(::velkor::test::TEngine::server))
+                             ::testing::Values(::velkor::test::TEngine::embedded),                 \
+                             [](const auto &) { return std::string("engine"); });                  \
+    INSTANTIATE_TEST_SUITE_P(Server, suite, ::testing::Values(::velkor::test::TEngine::server),    \
+                             [](const auto &) { return std::string("engine"); })
