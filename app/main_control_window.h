@@ -64,6 +64,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -84,6 +85,7 @@ private:
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
     bool lostConnectionReported_ = false;
+    bool framedOnScreen_ = false;
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };
