@@ -118,8 +118,20 @@ void TMainVelkorcontrolWindow::showEvent(QShowEvent *event)
 void TMainVelkorcontrolWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
+    KeepFramedOnScreen();
+}
+
+void TMainVelkorcontrolWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        KeepFramedOnScreen();
+}
+
+void TMainVelkorcontrolWindow::KeepFramedOnScreen()
+{
     // Shown first, it was kept on screen before the window manager framed it; once the frame
-    // is known, the frame is kept on screen too.
+    // is known (moved into it, or made active), the frame is kept on screen too.
     if (!framedOnScreen_ && isVisible() && windowHandle() &&
         !windowHandle()->frameMargins().isNull()) {
         framedOnScreen_ = true;

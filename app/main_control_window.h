@@ -65,9 +65,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void KeepFramedOnScreen();
     // The grid and the buttons placed for the window's size.
     void LayOutControls();
     // The timer's handler: a tick's error goes to the error box, except that once a tick has
