@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +116,30 @@ void TMainVelkorcontrolWindow::showEvent(QShowEvent *event)
     // No place is stored for this window: the designed one, scaled up, may not fit the screen.
     KeepOnScreen(*this);
     QWidget::showEvent(event);
+}
+
+void TMainVelkorcontrolWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    KeepFramedOnScreen();
+}
+
+void TMainVelkorcontrolWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        KeepFramedOnScreen();
+}
+
+void TMainVelkorcontrolWindow::KeepFramedOnScreen()
+{
+    // Shown first, it was kept on screen before the window manager framed it; once the frame
+    // is known (moved into it, or made active), the frame is kept on screen too.
+    if (!framedOnScreen_ && isVisible() && windowHandle() &&
+        !windowHandle()->frameMargins().isNull()) {
+        framedOnScreen_ = true;
+        KeepOnScreen(*this);
+    }
 }
 
 void TMainVelkorcontrolWindow::resizeEvent(QResizeEvent *event)

@@ -64,9 +64,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void KeepFramedOnScreen();
     // The grid and the buttons placed for the window's size.
     void LayOutControls();
     // The timer's handler: a tick's error goes to the error box, except that once a tick has
@@ -84,6 +87,7 @@ private:
     // Owner of the window's database components, freed with the window, last created first.
     TComponent components_{nullptr};
     bool lostConnectionReported_ = false;
+    bool framedOnScreen_ = false;
 
     Q_DISABLE_COPY(TMainVelkorcontrolWindow)
 };
