@@ -6,9 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace velkor::test {
+
+// Names the engine in a test's listing instead of printing the parameter's bytes.
+inline void PrintTo(TEngine engine, std::ostream *out)
+{
+    *out << (engine == TEngine::server ? "server" : "embedded");
+}
 
 // The engine comes from the test's parameter; without a configured server the server's run
 // is skipped (its fixture works on the embedded engine meanwhile, so that it can be built).
