@@ -63,12 +63,29 @@ QString GridCellText(TCustomDBGrid &grid, int row, int column)
     return text;
 }
 
+// ---- what a cell and a header share -----------------------------------------------------
+
+TGridAccessibleLeaf::TGridAccessibleLeaf(TCustomDBGrid &grid, int column)
+    : grid_(&grid)
+    , column_(column)
+{
+}
+
+QWindow *TGridAccessibleLeaf::window() const
+{
+    return grid_ ? grid_->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface *TGridAccessibleLeaf::parent() const
+{
+    return grid_ ? QAccessible::queryAccessibleInterface(grid_.data()) : nullptr;
+}
+
 // ---- a data cell ---------------------------------------------------------------------------
 
 TGridAccessibleCell::TGridAccessibleCell(TCustomDBGrid &grid, int row, int column)
-    : grid_(&grid)
+    : TGridAccessibleLeaf(grid, column)
     , row_(row)
-    , column_(column)
 {
 }
 
@@ -76,16 +93,6 @@ bool TGridAccessibleCell::isValid() const
 {
     return grid_ && row_ >= 0 && row_ < GridAccessibleRows(*grid_) && column_ >= 0 &&
            column_ < GridAccessibleColumns(*grid_);
-}
-
-QWindow *TGridAccessibleCell::window() const
-{
-    return grid_ ? grid_->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface *TGridAccessibleCell::parent() const
-{
-    return grid_ ? QAccessible::queryAccessibleInterface(grid_.data()) : nullptr;
 }
 
 QString TGridAccessibleCell::text(QAccessible::Text kind) const
@@ -149,24 +156,13 @@ QList<QAccessibleInterface *> TGridAccessibleCell::columnHeaderCells() const
 // ---- a column header -----------------------------------------------------------------------
 
 TGridAccessibleHeader::TGridAccessibleHeader(TCustomDBGrid &grid, int column)
-    : grid_(&grid)
-    , column_(column)
+    : TGridAccessibleLeaf(grid, column)
 {
 }
 
 bool TGridAccessibleHeader::isValid() const
 {
     return grid_ && column_ >= 0 && column_ < GridAccessibleColumns(*grid_);
-}
-
-QWindow *TGridAccessibleHeader::window() const
-{
-    return grid_ ? grid_->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface *TGridAccessibleHeader::parent() const
-{
-    return grid_ ? QAccessible::queryAccessibleInterface(grid_.data()) : nullptr;
 }
 
 QString TGridAccessibleHeader::text(QAccessible::Text kind) const

@@ -12,14 +12,12 @@ class TCustomDBGrid;
 // grid does not fill.
 [[nodiscard]] QString GridCellText(TCustomDBGrid &grid, int row, int column);
 
-// One data cell, by record row and data column; it reads the grid live, so it stays right
-// across refreshes that keep the list's shape.
-class TGridAccessibleCell : public QAccessibleInterface, public QAccessibleTableCellInterface
+// What a cell and a header share: a leaf of the grid's table, at one data column.
+class TGridAccessibleLeaf : public QAccessibleInterface
 {
 public:
-    TGridAccessibleCell(TCustomDBGrid &grid, int row, int column);
+    TGridAccessibleLeaf(TCustomDBGrid &grid, int column);
 
-    [[nodiscard]] bool isValid() const override;
     [[nodiscard]] QObject *object() const override { return nullptr; }
     [[nodiscard]] QWindow *window() const override;
     [[nodiscard]] QAccessibleInterface *parent() const override;
@@ -27,8 +25,22 @@ public:
     [[nodiscard]] int childCount() const override { return 0; }
     [[nodiscard]] int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     [[nodiscard]] QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    [[nodiscard]] QString text(QAccessible::Text kind) const override;
     void setText(QAccessible::Text, const QString &) override {}
+
+protected:
+    QPointer<TCustomDBGrid> grid_;
+    int column_;
+};
+
+// One data cell, by record row and data column; it reads the grid live, so it stays right
+// across refreshes that keep the list's shape.
+class TGridAccessibleCell : public TGridAccessibleLeaf, public QAccessibleTableCellInterface
+{
+public:
+    TGridAccessibleCell(TCustomDBGrid &grid, int row, int column);
+
+    [[nodiscard]] bool isValid() const override;
+    [[nodiscard]] QString text(QAccessible::Text kind) const override;
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override { return QAccessible::Cell; }
     [[nodiscard]] QAccessible::State state() const override;
@@ -44,34 +56,20 @@ public:
     [[nodiscard]] QAccessibleInterface *table() const override { return parent(); }
 
 private:
-    QPointer<TCustomDBGrid> grid_;
     int row_;
-    int column_;
 };
 
 // The title of one data column.
-class TGridAccessibleHeader : public QAccessibleInterface
+class TGridAccessibleHeader : public TGridAccessibleLeaf
 {
 public:
     TGridAccessibleHeader(TCustomDBGrid &grid, int column);
 
     [[nodiscard]] bool isValid() const override;
-    [[nodiscard]] QObject *object() const override { return nullptr; }
-    [[nodiscard]] QWindow *window() const override;
-    [[nodiscard]] QAccessibleInterface *parent() const override;
-    [[nodiscard]] QAccessibleInterface *child(int) const override { return nullptr; }
-    [[nodiscard]] int childCount() const override { return 0; }
-    [[nodiscard]] int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    [[nodiscard]] QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     [[nodiscard]] QString text(QAccessible::Text kind) const override;
-    void setText(QAccessible::Text, const QString &) override {}
     [[nodiscard]] QRect rect() const override;
     [[nodiscard]] QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
     [[nodiscard]] QAccessible::State state() const override;
-
-private:
-    QPointer<TCustomDBGrid> grid_;
-    int column_;
 };
 
 // Shared by the table and its cells: the grid's accessible counts and places.
