@@ -7,9 +7,8 @@
 #include "db/ib_database.h"
 #include "db/ib_transaction.h"
 #include "tests/support/client_call_counter.h"
-#include "tests/support/engine_test.h"
 #include "tests/support/error_text.h"
-#include "tests/support/panel_list.h"
+#include "tests/support/panel_list_fixture.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
 
@@ -23,22 +22,16 @@ namespace {
 
 using test::ErrorText;
 
-class ResultSetSound : public test::EngineTest
+class ResultSetSound : public test::PanelListTest
 {
 protected:
     void SetUp() override
     {
-        EngineTest::SetUp();
-        if (IsSkipped())
-            return;
+        PanelListTest::SetUp();
         // The child runs the test program again up to the statement: no client library state
         // is shared with a forked copy of this process.
         GTEST_FLAG_SET(death_test_style, "threadsafe");
-        source.SetDataSet(&panel.list);
-        link.SetBufferCount(10);
-        link.SetDataSource(&source);
     }
-    void Select(const std::string &text) { panel.list.SelectSQL().SetText(text); }
     // A plain result set of its own on the panel's connection, making its own fields.
     TIBDataSet &Plain(const std::string &name, const std::string &text)
     {
@@ -67,14 +60,6 @@ protected:
             },
             ::testing::ExitedWithCode(0), "");
     }
-
-    test::TAttachedDatabase attached{test::TTestDatabase::TContent::withSamples, Engine()};
-    TComponent &owner = attached.owner;
-    TIBDatabase &database = attached.database;
-    TIBTransaction &transaction = attached.transaction;
-    test::TPanelList panel{owner, database, transaction};
-    TDataSource &source = CreateOwned<TDataSource>(owner);
-    test::TRecordingLink link;
 };
 
 TEST_P(ResultSetSound, every_field_reads_its_own_column_behind_the_key_column)

@@ -8,9 +8,8 @@
 #include "db/ib_transaction.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
-#include "tests/support/engine_test.h"
 #include "tests/support/error_text.h"
-#include "tests/support/panel_list.h"
+#include "tests/support/panel_list_fixture.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
 #include "tests/support/test_database.h"
@@ -26,29 +25,9 @@ namespace {
 
 using test::ErrorText;
 
-class ResultSet : public test::EngineTest
+// The panel's list as the panel reads it.
+class ResultSet : public test::PanelListTest
 {
-protected:
-    void SetUp() override
-    {
-        EngineTest::SetUp();
-        if (IsSkipped())
-            return;
-        source.SetDataSet(&panel.list);
-        link.SetBufferCount(10);
-        link.SetDataSource(&source);
-    }
-    void Select(const std::string &text) { panel.list.SelectSQL().SetText(text); }
-    // Another session's change, committed at once.
-    void Elsewhere(const std::string &sql) { test::ExecuteElsewhere(attached.path, sql); }
-
-    test::TAttachedDatabase attached{test::TTestDatabase::TContent::withSamples, Engine()};
-    TComponent &owner = attached.owner;
-    TIBDatabase &database = attached.database;
-    TIBTransaction &transaction = attached.transaction;
-    test::TPanelList panel{owner, database, transaction};
-    TDataSource &source = CreateOwned<TDataSource>(owner);
-    test::TRecordingLink link;
 };
 
 TEST_P(ResultSet, open_fetches_only_the_rows_of_the_window_and_the_cache_grows_by_chunks)
