@@ -57,8 +57,12 @@ generator=()
 grep -q '^CMAKE_GENERATOR:INTERNAL=' "$asan/CMakeCache.txt" 2>/dev/null || generator=(-G Ninja)
 cmake -S "$top" -B "$asan" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELKOR_SANITIZE=ON -DVELKOR_BENCH=OFF >/dev/null
-mapfile -t targets < <(ninja -C "$asan" -t targets all |
-    sed -nE 's/^((db_[a-z_]+_tests|main_window_[a-z]+_test|main_window_test|server_faults_test|road_test|bad_data_test|long_list_test)): .*/\1/p' | sort -u)
+# The programs behind the tests of those labels, as the main build's CTest lists them.
+labels='database|main_window'
+mapfile -t targets < <(ctest --test-dir "$top/build" -N -L "$labels" --show-only=json-v1 |
+    python3 -c 'import json, os, sys
+print("\n".join(sorted({os.path.basename(t["command"][0])
+                         for t in json.load(sys.stdin)["tests"] if "command" in t})))')
 cmake --build "$asan" -j "$(nproc)" --target "${targets[@]}"
 echo "test.sh: the database and main-window tests once more, under the sanitizers"
 cd "$asan"
@@ -66,4 +70,4 @@ cd "$asan"
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
     LSAN_OPTIONS=${LSAN_OPTIONS:-use_tls=0:suppressions=$top/tests/sanitizers/lsan.supp} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
-    ctest --output-on-failure -j 2 -L 'database|main_window' 9>&-
+    ctest --output-on-failure -j 2 -L "$labels" 9>&-

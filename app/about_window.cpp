@@ -2,11 +2,11 @@
 
 #include "ui/dialog_border.h"
 #include "ui/form_font.h"
-#include "ui/label_sizing.h"
-#include "ui/link_label.h"
+#include "ui/labels/label_sizing.h"
+#include "ui/labels/link_label.h"
+#include "ui/labels/rz_label.h"
 #include "ui/readable_colour.h"
-#include "ui/rz_label.h"
-#include "ui/window_placement.h"
+#include "ui/storage/window_placement.h"
 
 #include <QDesktopServices>
 #include <QKeyEvent>

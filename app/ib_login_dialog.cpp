@@ -2,9 +2,9 @@
 
 #include "ui/dialog_border.h"
 #include "ui/form_font.h"
-#include "ui/form_storage.h"
-#include "ui/label_sizing.h"
-#include "ui/window_placement.h"
+#include "ui/labels/label_sizing.h"
+#include "ui/storage/form_storage.h"
+#include "ui/storage/window_placement.h"
 
 #include <QLabel>
 #include <QLineEdit>

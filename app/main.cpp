@@ -1,11 +1,11 @@
 #include "app/client_configuration.h"
-#include "app/main_control_window.h"
+#include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "app/session_end.h"
+#include "app/session_end_watcher.h"
 #include "desktop/desktop_identity.h"
 #include "ui/control_accessibility.h"
 #include "ui/error_box.h"
-#include "ui/registry_log.h"
+#include "ui/storage/registry_log.h"
 
 #include <QApplication>
 

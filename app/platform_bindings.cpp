@@ -1,7 +1,7 @@
 #include "app/platform_bindings.h"
 
-#include "app/db_login_dialog.h"
-#include "db/platform_hooks.h"
+#include "app/login_dialog.h"
+#include "db/client/platform_hooks.h"
 #include "ui/text_codec.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bench/bare_select.h"
+#include "tests/support/bare_select.h"
 
 #include <cstdint>
 
@@ -34,7 +34,7 @@ public:
     }
 
 private:
-    TBareSelect select_;
+    test::TBareSelect select_;
     int window_;
 };
 

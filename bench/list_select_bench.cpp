@@ -1,11 +1,10 @@
 // The list select through the bare client library and through TIBSQL, over one database of
 // 100,000 processes; prints how much the statement layer costs on top of the client.
-#include "bench/bare_select.h"
 #include "bench/fill_processes.h"
-#include "db/ib_database.h"
-#include "db/ib_sql.h"
-#include "db/ib_transaction.h"
-#include "db/internal/client_api.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/sql/ib_sql.h"
+#include "tests/support/bare_select.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 
@@ -28,7 +27,7 @@ constexpr int kRows = 100000;
 // Naming the cursor, as TIBSQL does, makes the two do the same server calls.
 const bool kNamed = std::getenv("BENCH_UNNAMED") == nullptr;
 
-int RunBare(bench::TBareSelect &bare, int rows)
+int RunBare(test::TBareSelect &bare, int rows)
 {
     bare.Execute(kNamed);
     int fetched = 0;
@@ -79,7 +78,7 @@ int main(int argc, char **argv)
     transaction.Commit();
     transaction.StartTransaction();
 
-    bench::TBareSelect bare(database, transaction);
+    test::TBareSelect bare(database, transaction);
     auto &sql = CreateOwned<TIBSQL>(owner);
     sql.SetDatabase(&database);
     sql.SQL().SetLines({kListSelect});

@@ -11,7 +11,8 @@
 // attached reader would, and "tick+events" also runs what the tick queued for the reader.
 #include "app/platform_bindings.h"
 #include "bench/tick_case.h"
-#include "db/data_source.h"
+#include "dataset/data_source.h"
+#include "db/dataset/ib_fields.h"
 #include "ui/control_accessibility.h"
 #include "ui/form_font.h"
 

@@ -2,16 +2,16 @@
 
 // The real main window connected to a database made for the run, its timer stopped so that only
 // the caller ticks: what tick_bench times and tick_profile runs under a profiler.
-#include "app/main_control_window.h"
+#include "app/main_velkorcontrol_window.h"
 #include "bench/bare_refresh.h"
 #include "bench/fill_processes.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
+#include "ui/grid/rx_db_grid.h"
 #include "ui/text_codec.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Any text through the marker scanner: a parse error or a text no longer than the input.
-#include "db/ib_error.h"
-#include "db/translate_params.h"
+#include "db/client/ib_error.h"
+#include "db/sql/translate_params.h"
 
 #include <cstddef>
 #include <cstdint>

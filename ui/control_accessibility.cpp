@@ -1,11 +1,11 @@
 #include "ui/control_accessibility.h"
 
-#include "ui/grid_accessibility.h"
-#include "ui/link_label.h"
-#include "ui/rx_spin_button.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rz_label.h"
-#include "ui/spin_accessibility.h"
+#include "ui/grid/grid_accessibility.h"
+#include "ui/labels/link_label.h"
+#include "ui/labels/rz_label.h"
+#include "ui/spin/rx_spin_button.h"
+#include "ui/spin/rx_spin_edit.h"
+#include "ui/spin/spin_accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

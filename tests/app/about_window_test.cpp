@@ -1,8 +1,8 @@
 // The About window: its look, how it closes, and the mail link.
 #include "app/about_window.h"
-#include "app/main_control_window.h"
+#include "app/main_velkorcontrol_window.h"
+#include "ui/labels/rz_label.h"
 #include "ui/readable_colour.h"
-#include "ui/rz_label.h"
 
 #include <QDesktopServices>
 #include <QLabel>

@@ -2,20 +2,20 @@
 // names at and past their length, a missing or too wide column, an empty list and one that
 // empties and refills. Each shows correctly or gives its one error text; the panel never
 // crashes and never gets stuck (Disconnect and Connect work after every fault).
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/error_box_recorder.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -1,16 +1,16 @@
 // Every window on a dark desktop (Fusion with dark colours, as a dark GTK theme gives them):
 // each text, and the grid's arrow, stands out from what is behind it by at least 4.5 to 1.
 #include "app/about_window.h"
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
+#include "app/login_dialog.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/temporary_registry.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rz_label.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/labels/rz_label.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // display, see dialog_border_test.sh): a fixed frame that cannot be resized or maximised, and a
 // dialog that the window manager minimises comes back at once, with the window it blocks.
 #include "app/about_window.h"
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/set_priority_window.h"
+#include "app/login_dialog.h"
+#include "app/select_priority_window.h"
 #include "tests/support/temporary_registry.h"
 
 #include <QProcess>

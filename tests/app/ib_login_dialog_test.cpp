@@ -1,14 +1,14 @@
 // The connection dialog and its remembered path and place, each test with a registry of its
 // own.
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
-#include "db/ib_database.h"
-#include "db/ib_error.h"
+#include "app/main_velkorcontrol_window.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
 #include "settings/registry.h"
 #include "tests/support/error_box_recorder.h"
 #include "tests/support/temporary_registry.h"
-#include "ui/form_storage.h"
-#include "ui/window_placement.h"
+#include "ui/storage/form_storage.h"
+#include "ui/storage/window_placement.h"
 
 #include <QLabel>
 #include <QLineEdit>

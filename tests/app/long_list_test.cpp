@@ -1,15 +1,15 @@
 // A list of 100,000 processes through the real main window: a tick fetches only the rows the grid
 // shows while the chosen row is near the top, and finds the last row again when that is chosen.
-#include "app/main_control_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
+#include "app/main_velkorcontrol_window.h"
+#include "dataset/field.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/grid_data_link.h"
-#include "ui/rx_db_grid.h"
+#include "ui/grid/grid_data_link.h"
+#include "ui/grid/rx_db_grid.h"
 
 #include <QtTest>
 

@@ -3,21 +3,21 @@
 // changed, lookups outside the list that answer nothing; and a name, value or action for every
 // other control of the panel and its dialogs.
 #include "app/about_window.h"
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
+#include "app/login_dialog.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 #include "ui/control_accessibility.h"
-#include "ui/grid_data_link.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_button.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rz_label.h"
+#include "ui/grid/grid_data_link.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/labels/rz_label.h"
+#include "ui/spin/rx_spin_button.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QAccessible>
 #include <QDesktopServices>

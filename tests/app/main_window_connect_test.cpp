@@ -1,8 +1,8 @@
 // Connect and Disconnect of the main window against a throwaway database.
-#include "app/main_control_window.h"
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_transaction.h"
+#include "app/main_velkorcontrol_window.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 

@@ -1,12 +1,12 @@
 // The main window's grid under the operator's mouse: its two scroll bars, the wheel over the
 // vertical one, and a double click on a cell, against a throwaway database.
-#include "app/main_control_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
+#include "app/main_velkorcontrol_window.h"
+#include "dataset/field.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/inplace_edit.h"
-#include "ui/rx_db_grid.h"
+#include "ui/grid/inplace_edit.h"
+#include "ui/grid/rx_db_grid.h"
 
 #include <QPushButton>
 #include <QScrollBar>

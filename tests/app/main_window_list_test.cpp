@@ -1,16 +1,17 @@
 // The procedure list of the main window: the refresh tick and Refresh List against a throwaway
 // database, with another session stopping processes underneath.
-#include "app/main_control_window.h"
-#include "db/data_source.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_stored_proc.h"
-#include "db/ib_transaction.h"
+#include "app/main_velkorcontrol_window.h"
+#include "dataset/data_source.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_fields.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/recording_link.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
+#include "ui/grid/rx_db_grid.h"
 
 #include <QTimer>
 #include <QtTest>

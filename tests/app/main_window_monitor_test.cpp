@@ -1,18 +1,19 @@
 // The real panel on a live server with the demo's monitor installed: it lists another
 // program's connection, keeps a priority for it and stops it, all through its own buttons.
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_stored_proc.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_fields.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/client_attachment.h"
 #include "tests/support/error_box_recorder.h"
 #include "tests/support/error_text.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/server_database.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QApplication>
 #include <QPushButton>

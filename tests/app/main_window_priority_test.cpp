@@ -1,15 +1,15 @@
 // Set Priority through the real priority dialog, answered by the test, against a throwaway
 // database.
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_stored_proc.h"
-#include "db/ib_transaction.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QApplication>
 #include <QPushButton>

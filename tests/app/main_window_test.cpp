@@ -1,6 +1,6 @@
 // The main window as it opens: captions, places, enabled flags, tab order and the timer.
-#include "app/main_control_window.h"
-#include "ui/rx_db_grid.h"
+#include "app/main_velkorcontrol_window.h"
+#include "ui/grid/rx_db_grid.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,12 +1,12 @@
 // What one refresh tick paints: the grid once, and the scroll bar, and the window under it, only
 // when the bar has something new to show.
-#include "app/main_control_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
+#include "app/main_velkorcontrol_window.h"
+#include "dataset/field.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
-#include "ui/db_grid_columns.h"
-#include "ui/rx_db_grid.h"
+#include "ui/grid/db_grid_columns.h"
+#include "ui/grid/rx_db_grid.h"
 
 #include <QScrollBar>
 #include <QTimer>

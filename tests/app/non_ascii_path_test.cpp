@@ -1,12 +1,12 @@
 // A database whose path has Cyrillic letters, a local file and the same file on the private
 // server, through the real main window and its dialogs: it opens, the path is remembered and
 // offered again as typed, and an error box naming such a path shows it as typed.
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
+#include "app/login_dialog.h"
+#include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "db/field.h"
-#include "db/ib_database.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"
 #include "tests/support/temporary_registry.h"

@@ -3,20 +3,20 @@
 // arrows step the priority, and the priority sent is the one shown. What the keys did is asked of
 // the database, through another session.
 #include "app/about_window.h"
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
+#include "app/login_dialog.h"
+#include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_database.h"
-#include "db/ib_stored_proc.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"
 #include "tests/support/temporary_registry.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -4,22 +4,22 @@
 // engine and once through the private server, with another session changing the processes
 // underneath; what the server received is asked of that other session.
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
+#include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"
 #include "tests/support/temporary_registry.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/spin/rx_spin_edit.h"
 
-#include "app/db_login_dialog.h"
+#include "app/login_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>

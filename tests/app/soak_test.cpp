@@ -1,18 +1,18 @@
 // The real main window against the private server, its timer at a test interval, for 20,000
 // ticks with a Stop and a Set Priority every 1,000: nothing may grow, neither in this process
 // (memory, open files, threads) nor on the server (the panel's statements and transactions).
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_stored_proc.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/server_database.h"
 #include "tests/support/test_database.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QApplication>
 #include <QDir>

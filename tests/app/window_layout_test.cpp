@@ -3,19 +3,19 @@
 // on a 1280 x 1024 screen, and what is drawn by hand stays whole and sharp. Run at the normal
 // scale and at 1.25, 1.5, 1.75 and 2 times it (QT_SCALE_FACTOR).
 #include "app/about_window.h"
-#include "app/db_login_dialog.h"
 #include "app/ib_login_dialog.h"
-#include "app/main_control_window.h"
-#include "app/set_priority_window.h"
+#include "app/login_dialog.h"
+#include "app/main_velkorcontrol_window.h"
+#include "app/select_priority_window.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/temporary_registry.h"
 #include "tests/support/test_database.h"
 #include "ui/form_font.h"
+#include "ui/grid/rx_db_grid.h"
+#include "ui/labels/rz_label.h"
 #include "ui/panel.h"
-#include "ui/rx_db_grid.h"
-#include "ui/rx_spin_button.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rz_label.h"
+#include "ui/spin/rx_spin_button.h"
+#include "ui/spin/rx_spin_edit.h"
 
 #include <QFontInfo>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // Blob values through the descriptor areas, against a real throwaway database: what the layer
 // writes the server stores byte for byte, and what the server made the layer reads.
-#include "db/ib_sql.h"
+#include "db/sql/ib_sql.h"
 #include "tests/support/attached_database.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Client errors and the small shared routines of the layer.
-#include "db/client_library.h"
-#include "db/ib_error.h"
+#include "db/client/client_library.h"
+#include "db/client/ib_error.h"
 
 #include <gtest/gtest.h>
 

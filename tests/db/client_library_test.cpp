@@ -1,7 +1,7 @@
 // The binding of the real client library and the errors built from its status vectors.
-#include "db/client_library.h"
-#include "db/ib_error.h"
-#include "db/internal/client_api.h"
+#include "db/client/client_library.h"
+#include "db/client/ib_error.h"
+#include "db/client/internal/client_api.h"
 #include "tests/support/test_database.h"
 
 #include <gtest/gtest.h>

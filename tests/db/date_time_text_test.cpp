@@ -1,7 +1,7 @@
 // Dates and times as text and as the program's day counts (day 0 is 1899-12-30, the time of day
 // is the fraction), on their own and through a real throwaway database.
-#include "db/ib_sql.h"
-#include "db/sql_dates.h"
+#include "db/sql/ib_sql.h"
+#include "db/sql/sql_dates.h"
 #include "tests/support/attached_database.h"
 
 #include <gtest/gtest.h>

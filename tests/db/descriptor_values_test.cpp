@@ -1,6 +1,6 @@
 // Values written into and read from descriptor entries, through a real database's statements.
-#include "db/ib_error.h"
-#include "db/ib_sql.h"
+#include "db/client/ib_error.h"
+#include "db/sql/ib_sql.h"
 #include "tests/support/statement_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The database and transaction parameter buffers, byte for byte.
-#include "db/ib_error.h"
-#include "db/parameter_buffers.h"
+#include "db/client/ib_error.h"
+#include "db/connection/parameter_buffers.h"
 #include "framework/exceptions.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The result set never crashes and never shows another column or row than the one asked for:
 // odd selects, statements that are not selects, a schema changed by another session, a
 // uni-directional cache. A navigation that once crashed runs first in a child process.
-#include "db/data_source.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "dataset/data_source.h"
+#include "dataset/field.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/error_text.h"
 #include "tests/support/panel_list_fixture.h"

@@ -1,11 +1,11 @@
 // The buffered result set and its fields against a real throwaway database: the panel's list
 // of 40 processes, read as the panel reads it.
-#include "db/data_source.h"
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_transaction.h"
+#include "dataset/data_source.h"
+#include "dataset/field.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/error_text.h"

@@ -1,7 +1,7 @@
 // Replies of the server whose length fields claim more than the reply holds: the layer reads
 // no further than its own buffers, whatever the server says.
-#include "db/ib_sql.h"
-#include "db/internal/client_api.h"
+#include "db/client/internal/client_api.h"
+#include "db/sql/ib_sql.h"
 #include "tests/support/statement_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Stored procedure calls send every input to the procedure's parameter of its name, refuse a
 // value the parameter cannot hold, and never run a procedure under another one's name.
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_stored_proc.h"
-#include "db/ib_transaction.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/engine_test.h"
 #include "tests/support/error_text.h"

@@ -1,9 +1,9 @@
 // Stored procedure calls and their parameter lists against a real throwaway database: the
 // panel's STOP_PROC and SET_PROC_PRIORITY, and procedures made for the occasion.
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_stored_proc.h"
-#include "db/ib_transaction.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/engine_test.h"

@@ -1,6 +1,6 @@
 // The marker scanner alone: no server is needed to see what it makes of a text.
-#include "db/ib_error.h"
-#include "db/translate_params.h"
+#include "db/client/ib_error.h"
+#include "db/sql/translate_params.h"
 
 #include <gtest/gtest.h>
 

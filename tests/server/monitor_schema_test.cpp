@@ -1,12 +1,12 @@
 // The demo's monitor schema on the private server: a fresh database with the monitor installed,
 // the panel's connection and list as the main window sets them up, and other programs'
 // connections made straight with the client library.
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_stored_proc.h"
-#include "db/ib_transaction.h"
+#include "dataset/field.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_stored_proc.h"
 #include "tests/support/client_attachment.h"
 #include "tests/support/error_text.h"
 #include "tests/support/panel_list.h"

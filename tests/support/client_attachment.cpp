@@ -1,7 +1,7 @@
 #include "tests/support/client_attachment.h"
 
-#include "db/client_library.h"
-#include "db/internal/client_api.h"
+#include "db/client/client_library.h"
+#include "db/client/internal/client_api.h"
 #include "tests/support/first_integer.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "tests/support/client_call_counter.h"
 
-#include "db/internal/client_api.h"
+#include "db/client/internal/client_api.h"
 
 namespace velkor::test {
 

@@ -1,8 +1,8 @@
 #include "tests/support/first_integer.h"
 
-#include "db/internal/client_api.h"
-#include "db/server_error.h"
-#include "db/status_vector.h"
+#include "db/client/internal/client_api.h"
+#include "db/client/server_error.h"
+#include "db/client/status_vector.h"
 
 #include <vector>
 

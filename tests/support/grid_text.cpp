@@ -1,8 +1,8 @@
 #include "tests/support/grid_text.h"
 
-#include "db/field.h"
-#include "ui/custom_db_grid.h"
-#include "ui/grid_data_link.h"
+#include "dataset/field.h"
+#include "ui/grid/custom_db_grid.h"
+#include "ui/grid/grid_data_link.h"
 #include "ui/text_codec.h"
 
 namespace velkor::test {

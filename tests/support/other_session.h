@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
 
 #include <string>
 

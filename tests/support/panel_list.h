@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/field.h"
-#include "db/ib_custom_dataset.h"
+#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_fields.h"
 
 namespace velkor::test {
 

@@ -2,9 +2,9 @@
 // 40 processes, a data source and a recording link of ten buffers, on either engine.
 #pragma once
 
-#include "db/data_source.h"
-#include "db/ib_database.h"
-#include "db/ib_transaction.h"
+#include "dataset/data_source.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/engine_test.h"
 #include "tests/support/panel_list.h"

@@ -2,8 +2,8 @@
 
 #include "tests/support/first_integer.h"
 
-#include "db/internal/client_api.h"
-#include "db/platform_hooks.h"
+#include "db/client/internal/client_api.h"
+#include "db/client/platform_hooks.h"
 
 #include <stdexcept>
 #include <vector>

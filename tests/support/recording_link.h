@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/data_source.h"
+#include "dataset/data_source.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tests/support/server_database.h"
 
-#include "db/client_library.h"
-#include "db/internal/client_api.h"
+#include "db/client/client_library.h"
+#include "db/client/internal/client_api.h"
 
 #include <cstdio>
 #include <cstdlib>

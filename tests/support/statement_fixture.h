@@ -1,9 +1,9 @@
 #pragma once
 
-#include "db/ib_database.h"
-#include "db/ib_error.h"
-#include "db/ib_sql.h"
-#include "db/ib_transaction.h"
+#include "db/client/ib_error.h"
+#include "db/connection/ib_database.h"
+#include "db/connection/ib_transaction.h"
+#include "db/sql/ib_sql.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 

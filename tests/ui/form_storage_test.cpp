@@ -5,9 +5,9 @@
 #include "settings/registry.h"
 #include "tests/support/error_box_recorder.h"
 #include "tests/support/temporary_registry.h"
-#include "ui/form_storage.h"
-#include "ui/registry_log.h"
-#include "ui/window_placement.h"
+#include "ui/storage/form_storage.h"
+#include "ui/storage/registry_log.h"
+#include "ui/storage/window_placement.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The spin edit and its diagonal button, offscreen.
 #include "tests/support/error_box_recorder.h"
-#include "ui/rx_spin_button.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rx_up_down.h"
+#include "ui/spin/rx_spin_button.h"
+#include "ui/spin/rx_spin_edit.h"
+#include "ui/spin/rx_up_down.h"
 
 #include <QDialog>
 #include <QPushButton>

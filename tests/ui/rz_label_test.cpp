@@ -1,5 +1,5 @@
 // The shadow-text label: its defaults, what each effect paints where, and when it repaints.
-#include "ui/rz_label.h"
+#include "ui/labels/rz_label.h"
 
 #include <QImage>
 #include <QPainter>

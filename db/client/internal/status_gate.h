@@ -1,0 +1,27 @@
+#pragma once
+// Private to the database layer.
+
+#include "db/connection/ib_transaction.h"
+#include "db/sql/ib_sql.h"
+
+namespace velkor::gate {
+
+// Every client call's status goes through the check of the transaction it runs in (which also
+// keeps the idle timers from firing); a statement's calls go through the statement's, which
+// passes them on. Only the statement and its entries' blob calls reach these.
+class TStatusGate
+{
+    friend class velkor::TIBSQL;
+    friend class velkor::TIBXSQLVAR;
+
+    static TStatusWord Check(TIBTransaction &transaction, TStatusWord result, bool raise)
+    {
+        return transaction.CheckCall(result, raise);
+    }
+    static TStatusWord Check(TIBSQL &statement, TStatusWord result, bool raise)
+    {
+        return statement.CheckCall(result, raise);
+    }
+};
+
+} // namespace velkor::gate
