@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 namespace velkor {
@@ -63,48 +64,232 @@ QStringList ShownIds(TRxDBGrid &grid)
     return ids;
 }
 
-} // namespace
-
-class RoadTest : public QObject
+// The road's steps, in the order the operator takes them, over one window and one other session.
+class TRoad
 {
-    Q_OBJECT
-
-    // Waits for `count` more ticks of the window's timer.
-    static bool WaitTicks(TMainVelkorcontrolWindow &window, int count)
+public:
+    explicit TRoad(const TTarget &target)
+        : target_(target)
+        , other_(target.path.toStdString(), "SYSDBA", target.password.toStdString())
     {
-        QSignalSpy ticks(window.RefreshTimer, &QTimer::timeout);
+        window_.RefreshTimer->setInterval(kTickMs);
+    }
+
+    // The steps of the road, in order; each returns at its first failed check.
+    using TStep = void (TRoad::*)();
+    [[nodiscard]] static auto Steps()
+    {
+        return std::to_array<TStep>(
+            {&TRoad::Connect, &TRoad::ChooseRowWhileTicking, &TRoad::StopTheChosenProcess,
+             &TRoad::SetPriority, &TRoad::CancelPriority, &TRoad::RefreshList,
+             &TRoad::AboutWhileTicking, &TRoad::Disconnect, &TRoad::ConnectAgain, &TRoad::Close});
+    }
+
+private:
+    // Waits for `count` more ticks of the window's timer.
+    [[nodiscard]] bool WaitTicks(int count)
+    {
+        QSignalSpy ticks(window_.RefreshTimer, &QTimer::timeout);
         return QTest::qWaitFor([&] { return ticks.count() >= count; }, 20 * kTickMs * count);
     }
 
+    [[nodiscard]] long StoppedAt(int id)
+    {
+        return other_.Query("SELECT COUNT(*) FROM VELKOR_PROCESS WHERE STOPPED_AT IS NOT NULL "
+                            "AND PROC_ID = " +
+                            std::to_string(id));
+    }
+
     // Connect through both dialogs; checks what each offers before answering it.
-    static void ConnectThroughDialogs(TMainVelkorcontrolWindow &window, test::TModalScript &script,
-                                      const TTarget &target, const QString &offeredPath,
-                                      const QString &offeredUser)
+    void ConnectThroughDialogs(const QString &offeredPath, const QString &offeredUser)
     {
         QString shownPath, shownDatabase, shownUser, shownPassword;
-        script.Expect(QStringLiteral("Interbase Login"), [&](QWidget &w) {
+        script_.Expect(QStringLiteral("Interbase Login"), [&](QWidget &w) {
             auto &dialog = static_cast<TIBLoginDialog &>(w);
             shownPath = dialog.DatabasePathEdit->text();
-            test::TypeInto(dialog.DatabasePathEdit, target.path);
+            test::TypeInto(dialog.DatabasePathEdit, target_.path);
             test::Click(dialog.Button1);
         });
-        script.Expect(QStringLiteral("Database Login"), [&](QWidget &w) {
+        script_.Expect(QStringLiteral("Database Login"), [&](QWidget &w) {
             auto &dialog = static_cast<TLoginDialog &>(w);
             shownDatabase = dialog.DatabaseName->text();
             shownUser = dialog.UserName->text();
             shownPassword = dialog.Password->text();
             if (dialog.UserName->text().isEmpty())
                 test::TypeInto(dialog.UserName, QStringLiteral("SYSDBA"));
-            test::TypeInto(dialog.Password, target.password);
+            test::TypeInto(dialog.Password, target_.password);
             test::Click(dialog.OKButton);
         });
-        test::Click(window.Button5);
-        QVERIFY(script.Done());
+        test::Click(window_.Button5);
+        QVERIFY(script_.Done());
         QCOMPARE(shownPath, offeredPath);
-        QCOMPARE(shownDatabase, target.path);
+        QCOMPARE(shownDatabase, target_.path);
         QCOMPARE(shownUser, offeredUser);
         QCOMPARE(shownPassword, QString()); // the password is never kept
     }
+
+    // Connect: the dialog offers its design-time text on a first run.
+    void Connect()
+    {
+        window_.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window_));
+        ConnectThroughDialogs(QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"), QString());
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(window_.MainDatabase->Connected());
+        QVERIFY(DataButtonsEnabled(window_));
+        QCOMPARE(other_.OtherAttachments(), 1L);
+        QVERIFY(WaitTicks(1));
+        QTRY_COMPARE(test::GridText(grid_, 0, 1), QStringLiteral("1"));
+        QCOMPARE(test::GridFilledRows(grid_), grid_.VisibleRowCount());
+    }
+
+    // A row chosen with the keyboard stays chosen while the list ticks and changes.
+    void ChooseRowWhileTicking()
+    {
+        grid_.setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(&grid_, Qt::Key_Down);
+        QCOMPARE(grid_.Row(), 4);
+        QCOMPARE(test::GridText(grid_, 0, grid_.Row()), QStringLiteral("4"));
+        QVERIFY(WaitTicks(3));
+        QCOMPARE(test::GridText(grid_, 0, grid_.Row()), QStringLiteral("4"));
+        other_.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
+                       "WHERE PROC_ID IN (1, 2)");
+        QVERIFY(WaitTicks(2));
+        QCOMPARE(test::GridText(grid_, 0, 1), QStringLiteral("3"));
+        QCOMPARE(grid_.Row(), 2);
+        QCOMPARE(test::GridText(grid_, 0, grid_.Row()), QStringLiteral("4"));
+    }
+
+    // Stop: the server stops the chosen process; the next tick takes it off the list.
+    void StopTheChosenProcess()
+    {
+        test::Click(window_.Button2);
+        QCOMPARE(StoppedAt(4), 1L);
+        QCOMPARE(StoppedAt(5), 0L);
+        QVERIFY(WaitTicks(2));
+        QVERIFY(!ShownIds(grid_).contains(QStringLiteral("4")));
+        QCOMPARE(test::GridText(grid_, 0, grid_.Row()), QStringLiteral("3"));
+    }
+
+    // Set Priority on the row below: the dialog offers its priority, the server gets the
+    // value typed, and the list shows it.
+    void SetPriority()
+    {
+        QTest::keyClick(&grid_, Qt::Key_Down);
+        QCOMPARE(test::GridText(grid_, 0, grid_.Row()), QStringLiteral("5"));
+        const long was = other_.Query("SELECT PROC_PRIORITY FROM VELKOR_PROCESS WHERE PROC_ID = 5");
+        sum_ = other_.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS") - was + 7;
+        QString offered;
+        script_.Expect(QStringLiteral("Select priority"), [&](QWidget &w) {
+            auto &dialog = static_cast<TSelectPriorityWindow &>(w);
+            offered = dialog.PriorityValue->text();
+            test::TypeInto(dialog.PriorityValue, QStringLiteral("7"));
+            test::Click(dialog.Button2);
+        });
+        test::Click(window_.Button3);
+        QVERIFY(script_.Done());
+        QCOMPARE(offered, QString::number(was));
+        QCOMPARE(other_.Query("SELECT PROC_PRIORITY FROM VELKOR_PROCESS WHERE PROC_ID = 5"), 7L);
+        QCOMPARE(other_.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS"), sum_);
+        const int row5 = static_cast<int>(ShownIds(grid_).indexOf(QStringLiteral("5"))) + 1;
+        QVERIFY(row5 > 0);
+        QCOMPARE(test::GridText(grid_, 2, row5), QStringLiteral("7"));
+    }
+
+    // Cancel changes nothing on the server.
+    void CancelPriority()
+    {
+        script_.Expect(QStringLiteral("Select priority"), [&](QWidget &w) {
+            auto &dialog = static_cast<TSelectPriorityWindow &>(w);
+            test::TypeInto(dialog.PriorityValue, QStringLiteral("9"));
+            test::Click(dialog.Button1);
+        });
+        test::Click(window_.Button3);
+        QVERIFY(script_.Done());
+        QCOMPARE(other_.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS"), sum_);
+    }
+
+    // Refresh List shows a process started elsewhere at once.
+    void RefreshList()
+    {
+        window_.RefreshTimer->stop();
+        other_.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
+                       "WHERE PROC_ID = 3");
+        QCOMPARE(test::GridText(grid_, 0, 1), QStringLiteral("3"));
+        test::Click(window_.Button1);
+        QCOMPARE(test::GridText(grid_, 0, 1), QStringLiteral("5"));
+        window_.RefreshTimer->start();
+    }
+
+    // About while the list goes on ticking behind it.
+    void AboutWhileTicking()
+    {
+        int ticksUnderAbout = 0;
+        script_.Expect(QStringLiteral("About"), [&](QWidget &w) {
+            QSignalSpy ticks(window_.RefreshTimer, &QTimer::timeout);
+            other_.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
+                           "WHERE PROC_ID = 5");
+            (void)QTest::qWaitFor([&] { return ticks.count() >= 2; }, 40 * kTickMs);
+            ticksUnderAbout = static_cast<int>(ticks.count());
+            test::Click(w.findChild<QPushButton *>(QStringLiteral("Button1")));
+        });
+        test::Click(window_.Button4);
+        QVERIFY(script_.Done());
+        QVERIFY(ticksUnderAbout >= 2);
+        QCOMPARE(test::GridText(grid_, 0, 1), QStringLiteral("6"));
+    }
+
+    // Disconnect: the panel leaves the server, the grid empties, ticks do nothing.
+    void Disconnect()
+    {
+        test::Click(window_.Button6);
+        QVERIFY(!window_.MainDatabase->Connected());
+        QVERIFY(DataButtonsDisabled(window_));
+        QCOMPARE(test::GridFilledRows(grid_), 0);
+        QCOMPARE(other_.OtherAttachments(), 0L);
+        QVERIFY(WaitTicks(2));
+        QCOMPARE(test::GridFilledRows(grid_), 0);
+    }
+
+    // Connect again: the path and the user name are offered, the password is asked for.
+    void ConnectAgain()
+    {
+        ConnectThroughDialogs(target_.path, QStringLiteral("SYSDBA"));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(DataButtonsEnabled(window_));
+        QVERIFY(WaitTicks(1));
+        QTRY_COMPARE(test::GridText(grid_, 0, 1), QStringLiteral("6"));
+        QCOMPARE(other_.OtherAttachments(), 1L);
+    }
+
+    // Closing the window, as the close box ends the program, leaves the server too.
+    void Close()
+    {
+        window_.close();
+        owned_.reset();
+        QCOMPARE(other_.OtherAttachments(), 0L);
+
+        QCOMPARE(script_.boxes, QStringList());
+        QCOMPARE(script_.unexpected, QStringList());
+    }
+
+    TTarget target_;
+    test::TOtherSession other_;
+    test::TModalScript script_;
+    std::unique_ptr<TMainVelkorcontrolWindow> owned_ = std::make_unique<TMainVelkorcontrolWindow>();
+    TMainVelkorcontrolWindow &window_ = *owned_;
+    TRxDBGrid &grid_ = *window_.MainGrid;
+    long sum_ = 0; // the priorities' sum after Set Priority
+};
+
+} // namespace
+
+class RoadTest : public QObject
+{
+    Q_OBJECT
 
 private slots:
     void the_operators_road_data()
@@ -128,134 +313,12 @@ private slots:
                          .arg(QString::fromUtf8(port), QString::fromStdString(file.Path()))
                    : QString::fromStdString(file.Path()),
             server ? QString::fromUtf8(qgetenv("VELKOR_TEST_SERVER_PASSWORD")) : QString()};
-        test::TOtherSession other(target.path.toStdString(), "SYSDBA",
-                                  target.password.toStdString());
-        auto stoppedAt = [&](int id) {
-            return other.Query("SELECT COUNT(*) FROM VELKOR_PROCESS WHERE STOPPED_AT IS NOT NULL "
-                               "AND PROC_ID = " +
-                               std::to_string(id));
-        };
-
-        test::TModalScript script;
-        auto owned = std::make_unique<TMainVelkorcontrolWindow>();
-        TMainVelkorcontrolWindow &window = *owned;
-        window.RefreshTimer->setInterval(kTickMs);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        TRxDBGrid &grid = *window.MainGrid;
-
-        // Connect: the dialog offers its design-time text on a first run.
-        ConnectThroughDialogs(window, script, target,
-                              QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"), QString());
-        QVERIFY(window.MainDatabase->Connected());
-        QVERIFY(DataButtonsEnabled(window));
-        QCOMPARE(other.OtherAttachments(), 1L);
-        QVERIFY(WaitTicks(window, 1));
-        QTRY_COMPARE(test::GridText(grid, 0, 1), QStringLiteral("1"));
-        QCOMPARE(test::GridFilledRows(grid), grid.VisibleRowCount());
-
-        // A row chosen with the keyboard stays chosen while the list ticks and changes.
-        grid.setFocus();
-        for (int i = 0; i < 3; ++i)
-            QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(grid.Row(), 4);
-        QCOMPARE(test::GridText(grid, 0, grid.Row()), QStringLiteral("4"));
-        QVERIFY(WaitTicks(window, 3));
-        QCOMPARE(test::GridText(grid, 0, grid.Row()), QStringLiteral("4"));
-        other.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
-                      "WHERE PROC_ID IN (1, 2)");
-        QVERIFY(WaitTicks(window, 2));
-        QCOMPARE(test::GridText(grid, 0, 1), QStringLiteral("3"));
-        QCOMPARE(grid.Row(), 2);
-        QCOMPARE(test::GridText(grid, 0, grid.Row()), QStringLiteral("4"));
-
-        // Stop: the server stops the chosen process; the next tick takes it off the list.
-        test::Click(window.Button2);
-        QCOMPARE(stoppedAt(4), 1L);
-        QCOMPARE(stoppedAt(5), 0L);
-        QVERIFY(WaitTicks(window, 2));
-        QVERIFY(!ShownIds(grid).contains(QStringLiteral("4")));
-        QCOMPARE(test::GridText(grid, 0, grid.Row()), QStringLiteral("3"));
-
-        // Set Priority on the row below: the dialog offers its priority, the server gets the
-        // value typed, and the list shows it.
-        QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(test::GridText(grid, 0, grid.Row()), QStringLiteral("5"));
-        const long was = other.Query("SELECT PROC_PRIORITY FROM VELKOR_PROCESS WHERE PROC_ID = 5");
-        const long sum = other.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS") - was + 7;
-        QString offered;
-        script.Expect(QStringLiteral("Select priority"), [&](QWidget &w) {
-            auto &dialog = static_cast<TSelectPriorityWindow &>(w);
-            offered = dialog.PriorityValue->text();
-            test::TypeInto(dialog.PriorityValue, QStringLiteral("7"));
-            test::Click(dialog.Button2);
-        });
-        test::Click(window.Button3);
-        QVERIFY(script.Done());
-        QCOMPARE(offered, QString::number(was));
-        QCOMPARE(other.Query("SELECT PROC_PRIORITY FROM VELKOR_PROCESS WHERE PROC_ID = 5"), 7L);
-        QCOMPARE(other.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS"), sum);
-        const int row5 = static_cast<int>(ShownIds(grid).indexOf(QStringLiteral("5"))) + 1;
-        QVERIFY(row5 > 0);
-        QCOMPARE(test::GridText(grid, 2, row5), QStringLiteral("7"));
-
-        // Cancel changes nothing on the server.
-        script.Expect(QStringLiteral("Select priority"), [&](QWidget &w) {
-            auto &dialog = static_cast<TSelectPriorityWindow &>(w);
-            test::TypeInto(dialog.PriorityValue, QStringLiteral("9"));
-            test::Click(dialog.Button1);
-        });
-        test::Click(window.Button3);
-        QVERIFY(script.Done());
-        QCOMPARE(other.Query("SELECT SUM(PROC_PRIORITY) FROM VELKOR_PROCESS"), sum);
-
-        // Refresh List shows a process started elsewhere at once.
-        window.RefreshTimer->stop();
-        other.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
-                      "WHERE PROC_ID = 3");
-        QCOMPARE(test::GridText(grid, 0, 1), QStringLiteral("3"));
-        test::Click(window.Button1);
-        QCOMPARE(test::GridText(grid, 0, 1), QStringLiteral("5"));
-        window.RefreshTimer->start();
-
-        // About while the list goes on ticking behind it.
-        int ticksUnderAbout = 0;
-        script.Expect(QStringLiteral("About"), [&](QWidget &w) {
-            QSignalSpy ticks(window.RefreshTimer, &QTimer::timeout);
-            other.Execute("UPDATE VELKOR_PROCESS SET STOPPED_AT = CURRENT_TIMESTAMP "
-                          "WHERE PROC_ID = 5");
-            (void)QTest::qWaitFor([&] { return ticks.count() >= 2; }, 40 * kTickMs);
-            ticksUnderAbout = static_cast<int>(ticks.count());
-            test::Click(w.findChild<QPushButton *>(QStringLiteral("Button1")));
-        });
-        test::Click(window.Button4);
-        QVERIFY(script.Done());
-        QVERIFY(ticksUnderAbout >= 2);
-        QCOMPARE(test::GridText(grid, 0, 1), QStringLiteral("6"));
-
-        // Disconnect: the panel leaves the server, the grid empties, ticks do nothing.
-        test::Click(window.Button6);
-        QVERIFY(!window.MainDatabase->Connected());
-        QVERIFY(DataButtonsDisabled(window));
-        QCOMPARE(test::GridFilledRows(grid), 0);
-        QCOMPARE(other.OtherAttachments(), 0L);
-        QVERIFY(WaitTicks(window, 2));
-        QCOMPARE(test::GridFilledRows(grid), 0);
-
-        // Connect again: the path and the user name are offered, the password is asked for.
-        ConnectThroughDialogs(window, script, target, target.path, QStringLiteral("SYSDBA"));
-        QVERIFY(DataButtonsEnabled(window));
-        QVERIFY(WaitTicks(window, 1));
-        QTRY_COMPARE(test::GridText(grid, 0, 1), QStringLiteral("6"));
-        QCOMPARE(other.OtherAttachments(), 1L);
-
-        // Closing the window, as the close box ends the program, leaves the server too.
-        window.close();
-        owned.reset();
-        QCOMPARE(other.OtherAttachments(), 0L);
-
-        QCOMPARE(script.boxes, QStringList());
-        QCOMPARE(script.unexpected, QStringList());
+        TRoad road(target);
+        for (const TRoad::TStep step : TRoad::Steps()) {
+            (road.*step)();
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 };
 

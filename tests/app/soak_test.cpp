@@ -60,6 +60,70 @@ long Entries(const char *folder)
                                  .size());
 }
 
+// Enough processes for every Stop to take one and leave a list longer than the grid.
+void FillProcesses(test::TOtherSession &other)
+{
+    other.Execute("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 100) DO BEGIN "
+                  "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, PROC_PRIORITY) VALUES "
+                  "(:I, 'process ' || :I, MOD(:I, 10)); I = I + 1; END END");
+}
+
+// The panel's attachment, as the other session sees it on the server.
+long PanelAttachment(test::TOtherSession &other)
+{
+    return other.Query(
+        "SELECT MIN(MON$ATTACHMENT_ID) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 "
+        "AND MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+}
+
+TFigures Measure(test::TOtherSession &other, const std::string &ofPanel)
+{
+    TFigures now;
+    now.rssBytes = ResidentBytes();
+    now.files = Entries("/proc/self/fd");
+    now.threads = Entries("/proc/self/task");
+    now.statements = other.Query("SELECT COUNT(*) FROM MON$STATEMENTS" + ofPanel);
+    now.transactions = other.Query("SELECT COUNT(*) FROM MON$TRANSACTIONS" + ofPanel);
+    return now;
+}
+
+void StopAndSetPriority(TMainVelkorcontrolWindow &window, int priority)
+{
+    // Stop the current procedure; the list drops it at the next tick.
+    window.Button2->click();
+    // Set Priority through its dialog, answered from inside its own loop.
+    QTimer::singleShot(0, [priority] {
+        auto *dialog = qobject_cast<TSelectPriorityWindow *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->PriorityValue->SetIntegerValue(priority % 10);
+        dialog->Button2->click();
+    });
+    window.Button3->click();
+}
+
+void PrintFigures(int ticks, double seconds, int stops, int priorities, const TFigures &first,
+                  const TFigures &last)
+{
+    std::printf("soak: %d ticks in %.1f s, %d Stop and %d Set Priority\n"
+                "soak: after tick %d -> after tick %d: RSS %ld -> %ld kB (%+ld kB), "
+                "open files %ld -> %ld, threads %ld -> %ld, the panel's statements on the "
+                "server %ld -> %ld, its transactions %ld -> %ld\n",
+                ticks, seconds, stops, priorities, kActionEvery, ticks, first.rssBytes / 1024,
+                last.rssBytes / 1024, (last.rssBytes - first.rssBytes) / 1024, first.files,
+                last.files, first.threads, last.threads, first.statements, last.statements,
+                first.transactions, last.transactions);
+}
+
+void ExpectNothingGrew(const TFigures &first, const TFigures &last)
+{
+    QVERIFY2(last.rssBytes - first.rssBytes <= kRssGrowthBytes, "resident memory grew");
+    QVERIFY2(last.files <= first.files, "open files grew");
+    QVERIFY2(last.threads <= first.threads, "threads grew");
+    QVERIFY2(last.statements <= first.statements, "the panel's statements grew on the server");
+    QVERIFY2(last.transactions <= first.transactions,
+             "the panel's transactions grew on the server");
+}
+
 } // namespace
 
 class SoakTest : public QObject
@@ -76,10 +140,7 @@ private slots:
         const std::string user = test::TTestServer::UserName();
         const std::string password = test::TTestServer::Password();
         test::TOtherSession other(path, user, password);
-        // Enough processes for every Stop to take one and leave a list longer than the grid.
-        other.Execute("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 100) DO BEGIN "
-                      "INSERT INTO VELKOR_PROCESS (PROC_ID, PROC_NAME, PROC_PRIORITY) VALUES "
-                      "(:I, 'process ' || :I, MOD(:I, 10)); I = I + 1; END END");
+        FillProcesses(other);
 
         test::TScriptedLogin login(user, password);
         TMainVelkorcontrolWindow window;
@@ -87,41 +148,14 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.ConnectDatabase(QString::fromStdString(path));
-        const long panel = other.Query(
-            "SELECT MIN(MON$ATTACHMENT_ID) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0 "
-            "AND MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+        const long panel = PanelAttachment(other);
         QVERIFY(panel > 0);
         const std::string ofPanel = " WHERE MON$ATTACHMENT_ID = " + std::to_string(panel);
-        auto figures = [&] {
-            TFigures now;
-            now.rssBytes = ResidentBytes();
-            now.files = Entries("/proc/self/fd");
-            now.threads = Entries("/proc/self/task");
-            now.statements = other.Query("SELECT COUNT(*) FROM MON$STATEMENTS" + ofPanel);
-            now.transactions = other.Query("SELECT COUNT(*) FROM MON$TRANSACTIONS" + ofPanel);
-            return now;
-        };
 
         int ticks = 0;
         connect(window.RefreshTimer, &QTimer::timeout, this, [&ticks] { ++ticks; });
         int stops = 0;
         int priorities = 0;
-        auto act = [&] {
-            // Stop the current procedure; the list drops it at the next tick.
-            window.Button2->click();
-            ++stops;
-            // Set Priority through its dialog, answered from inside its own loop.
-            QTimer::singleShot(0, [&priorities] {
-                auto *dialog =
-                    qobject_cast<TSelectPriorityWindow *>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->PriorityValue->SetIntegerValue(priorities % 10);
-                dialog->Button2->click();
-            });
-            window.Button3->click();
-            ++priorities;
-        };
-
         QElapsedTimer clock;
         clock.start();
         TFigures first;
@@ -129,36 +163,24 @@ private slots:
         while (ticks < kTicks) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
             if (ticks >= nextAction && nextAction < kTicks) {
-                act();
+                StopAndSetPriority(window, priorities);
+                ++stops;
+                ++priorities;
                 // The first Stop and Set Priority prepare their statements, which stay.
                 if (nextAction == kActionEvery)
-                    first = figures();
+                    first = Measure(other, ofPanel);
                 nextAction += kActionEvery;
             }
             QVERIFY2(clock.elapsed() < 240000, "the ticks came too slowly");
         }
-        const TFigures last = figures();
-        std::printf("soak: %d ticks in %.1f s, %d Stop and %d Set Priority\n"
-                    "soak: after tick %d -> after tick %d: RSS %ld -> %ld kB (%+ld kB), "
-                    "open files %ld -> %ld, threads %ld -> %ld, the panel's statements on the "
-                    "server %ld -> %ld, its transactions %ld -> %ld\n",
-                    ticks, clock.elapsed() / 1000.0, stops, priorities, kActionEvery, ticks,
-                    first.rssBytes / 1024, last.rssBytes / 1024,
-                    (last.rssBytes - first.rssBytes) / 1024, first.files, last.files, first.threads,
-                    last.threads, first.statements, last.statements, first.transactions,
-                    last.transactions);
+        const TFigures last = Measure(other, ofPanel);
+        PrintFigures(ticks, clock.elapsed() / 1000.0, stops, priorities, first, last);
         QCOMPARE(stops, kTicks / kActionEvery - 1);
         QCOMPARE(priorities, stops);
         QVERIFY(window.ProceduresList->Active());
         QCOMPARE(other.Query("SELECT COUNT(*) FROM VELKOR_PROCESS WHERE STOPPED_AT IS NOT NULL"),
                  long{stops});
-
-        QVERIFY2(last.rssBytes - first.rssBytes <= kRssGrowthBytes, "resident memory grew");
-        QVERIFY2(last.files <= first.files, "open files grew");
-        QVERIFY2(last.threads <= first.threads, "threads grew");
-        QVERIFY2(last.statements <= first.statements, "the panel's statements grew on the server");
-        QVERIFY2(last.transactions <= first.transactions,
-                 "the panel's transactions grew on the server");
+        ExpectNothingGrew(first, last);
     }
 };
 
