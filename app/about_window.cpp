@@ -1,6 +1,6 @@
 #include "app/about_window.h"
 
-#include "ui/dialog_border.h"
+#include "ui/form_builder.h"
 #include "ui/form_font.h"
 #include "ui/labels/label_sizing.h"
 #include "ui/labels/link_label.h"
@@ -18,32 +18,23 @@
 namespace velkor {
 
 TAboutWindow::TAboutWindow(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
-    setObjectName(QStringLiteral("AboutWindow"));
-    setWindowTitle(QStringLiteral("About"));
-    setFont(FormFont());
-    setFixedSize(374, 99);
+    SetUpDialog(*this, "AboutWindow", QStringLiteral("About"), {374, 99});
     move(237, 200);
-    KeepDialogBorder(*this);
 
-    RzLabel1 = new TRzLabel(QStringLiteral("Trelvan"), this);
-    RzLabel1->setObjectName(QStringLiteral("RzLabel1"));
-    RzLabel1->setGeometry(5, 7, 279, 24);
+    RzLabel1 = Place<TRzLabel>(this, "RzLabel1", {5, 7, 279, 24}, QStringLiteral("Trelvan"));
     QFont titleFont = DesignFont(QStringLiteral("Times New Roman"), 21);
     titleFont.setBold(true);
     titleFont.setItalic(true);
     RzLabel1->setFont(titleFont);
 
-    Label1 = new QLabel(QStringLiteral("Made by the Trelvan control panel team"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(4, 32, 130, 13);
+    Label1 = Place<QLabel>(this, "Label1", {4, 32, 130, 13},
+                           QStringLiteral("Made by the Trelvan control panel team"));
     SizeToCaption(*Label1);
 
-    Label2 = new TLinkLabel(QStringLiteral("e-mail: ") + kContactAddress, this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(4, 50, 165, 13);
+    Label2 = Place<TLinkLabel>(this, "Label2", {4, 50, 165, 13},
+                               QStringLiteral("e-mail: ") + kContactAddress);
     QFont linkFont = FormFont();
     linkFont.setBold(true);
     linkFont.setUnderline(true);
@@ -53,9 +44,7 @@ TAboutWindow::TAboutWindow(QWidget *parent)
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
 
-    Button1 = new QPushButton(QStringLiteral("Close"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(153, 70, 75, 25);
+    Button1 = Place<QPushButton>(this, "Button1", {153, 70, 75, 25}, QStringLiteral("Close"));
     Button1->setDefault(true);
     Button1->setFocus();
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);

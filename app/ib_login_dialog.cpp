@@ -1,7 +1,6 @@
 #include "app/ib_login_dialog.h"
 
-#include "ui/dialog_border.h"
-#include "ui/form_font.h"
+#include "ui/form_builder.h"
 #include "ui/labels/label_sizing.h"
 #include "ui/storage/form_storage.h"
 #include "ui/storage/window_placement.h"
@@ -13,36 +12,24 @@
 namespace velkor {
 
 TIBLoginDialog::TIBLoginDialog(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
-    setObjectName(QStringLiteral("IBLoginDialog"));
+    SetUpDialog(*this, "IBLoginDialog", QStringLiteral("Interbase Login"), {331, 68});
     components_.SetName("IBLoginDialog");
-    setWindowTitle(QStringLiteral("Interbase Login"));
-    setFont(FormFont());
-    setFixedSize(331, 68);
     move(312, 203);
-    KeepDialogBorder(*this);
 
-    Label1 = new QLabel(QStringLiteral("Database:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(3, 3, 49, 13);
+    Label1 = Place<QLabel>(this, "Label1", {3, 3, 49, 13}, QStringLiteral("Database:"));
     SizeToCaption(*Label1);
 
-    DatabasePathEdit = new QLineEdit(QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"), this);
-    DatabasePathEdit->setObjectName(QStringLiteral("DatabasePathEdit"));
-    DatabasePathEdit->setGeometry(2, 16, 326, 21);
+    DatabasePathEdit = Place<QLineEdit>(this, "DatabasePathEdit", {2, 16, 326, 21},
+                                        QStringLiteral("IB_SERVER:/PATH/DATABASE.GDB"));
     Label1->setBuddy(DatabasePathEdit);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(176, 41, 75, 25);
+    Button1 = Place<QPushButton>(this, "Button1", {176, 41, 75, 25}, QStringLiteral("OK"));
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(254, 41, 75, 25);
+    Button2 = Place<QPushButton>(this, "Button2", {254, 41, 75, 25}, QStringLiteral("Cancel"));
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(DatabasePathEdit, Button1);

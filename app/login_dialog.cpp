@@ -1,7 +1,6 @@
 #include "app/login_dialog.h"
 
-#include "ui/dialog_border.h"
-#include "ui/form_font.h"
+#include "ui/form_builder.h"
 #include "ui/labels/label_sizing.h"
 #include "ui/panel.h"
 #include "ui/storage/window_placement.h"
@@ -24,70 +23,44 @@ TLoginDialog::TLoginDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("LoginDialog"));
-    setWindowTitle(QStringLiteral("Database Login"));
-    // Made without a parent, so it takes the default font the dialogs were designed in.
-    setFont(FormFont());
-    setFixedSize(273, 147);
-    KeepDialogBorder(*this);
+    SetUpDialog(*this, "LoginDialog", QStringLiteral("Database Login"), {273, 147});
 
-    OKButton = new QPushButton(QStringLiteral("&OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(109, 114, 75, 25);
+    OKButton = Place<QPushButton>(this, "OKButton", {109, 114, 75, 25}, QStringLiteral("&OK"));
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(190, 114, 75, 25);
+    CancelButton =
+        Place<QPushButton>(this, "CancelButton", {190, 114, 75, 25}, QStringLiteral("Cancel"));
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    Panel = new TPanel(this);
-    Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setGeometry(8, 7, 257, 98);
+    Panel = Place<TPanel>(this, "Panel", {8, 7, 257, 98});
     Panel->SetBevelOuter(TPanel::bvLowered);
     Panel->SetBevelInner(TPanel::bvRaised);
 
-    Label3 = new QLabel(QStringLiteral("Database:"), Panel);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(10, 6, 49, 13);
+    Label3 = Place<QLabel>(Panel, "Label3", {10, 6, 49, 13}, QStringLiteral("Database:"));
     SizeToCaption(*Label3);
 
-    DatabaseName = new QLabel(Panel);
-    DatabaseName->setObjectName(QStringLiteral("DatabaseName"));
-    DatabaseName->setGeometry(91, 6, 3, 13);
+    DatabaseName = Place<QLabel>(Panel, "DatabaseName", {91, 6, 3, 13});
     DatabaseName->setTextFormat(Qt::PlainText);
 
-    Bevel = new QFrame(Panel);
-    Bevel->setObjectName(QStringLiteral("Bevel"));
-    Bevel->setGeometry(1, 24, 254, 9);
+    Bevel = Place<QFrame>(Panel, "Bevel", {1, 24, 254, 9});
     Bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-    Panel1 = new QFrame(Panel);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(2, 31, 253, 65);
+    Panel1 = Place<QFrame>(Panel, "Panel1", {2, 31, 253, 65});
 
-    UserName = new QLineEdit(Panel1);
-    UserName->setObjectName(QStringLiteral("UserName"));
-    UserName->setGeometry(86, 5, 153, 21);
+    UserName = Place<QLineEdit>(Panel1, "UserName", {86, 5, 153, 21});
     UserName->setMaxLength(kMaxNameLength);
 
-    Password = new QLineEdit(Panel1);
-    Password->setObjectName(QStringLiteral("Password"));
-    Password->setGeometry(86, 33, 153, 21);
+    Password = Place<QLineEdit>(Panel1, "Password", {86, 33, 153, 21});
     Password->setMaxLength(kMaxNameLength);
     Password->setEchoMode(QLineEdit::Password);
     Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*"
 
-    Label1 = new QLabel(QStringLiteral("&User Name:"), Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 8, 56, 13);
+    Label1 = Place<QLabel>(Panel1, "Label1", {8, 8, 56, 13}, QStringLiteral("&User Name:"));
     Label1->setBuddy(UserName);
     SizeToCaption(*Label1);
 
-    Label2 = new QLabel(QStringLiteral("&Password:"), Panel1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(8, 36, 49, 13);
+    Label2 = Place<QLabel>(Panel1, "Label2", {8, 36, 49, 13}, QStringLiteral("&Password:"));
     Label2->setBuddy(Password);
     SizeToCaption(*Label2);
 

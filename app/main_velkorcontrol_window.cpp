@@ -13,6 +13,7 @@
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/ib_stored_proc.h"
 #include "ui/error_box.h"
+#include "ui/form_builder.h"
 #include "ui/form_font.h"
 #include "ui/grid/rx_db_grid.h"
 #include "ui/labels/label_sizing.h"
@@ -49,21 +50,16 @@ TMainVelkorcontrolWindow::TMainVelkorcontrolWindow(QWidget *parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("MainVelkorcontrolWindow"));
-    setWindowTitle(QStringLiteral("Velkor control panel"));
-    setFont(FormFont());
-    setFixedSize(kClientWidth, kClientHeight);
+    SetUpForm(*this, "MainVelkorcontrolWindow", QStringLiteral("Velkor control panel"),
+              {kClientWidth, kClientHeight});
     move(225, 216);
     components_.SetName("MainVelkorcontrolWindow");
 
-    Label1 = new QLabel(QStringLiteral("Active procedures:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(1, 2, 89, 13);
+    Label1 = Place<QLabel>(this, "Label1", {1, 2, 89, 13}, QStringLiteral("Active procedures:"));
     SizeToCaption(*Label1);
 
-    MainGrid = new TRxDBGrid(this);
-    MainGrid->setObjectName(QStringLiteral("MainGrid"));
-    MainGrid->setGeometry(0, kGridTop, kClientWidth, kButtonTop - 2 - kGridTop);
+    MainGrid =
+        Place<TRxDBGrid>(this, "MainGrid", {0, kGridTop, kClientWidth, kButtonTop - 2 - kGridTop});
     // A reader names the list after its label, without the colon the eye skips.
     MainGrid->setAccessibleName(QStringLiteral("Active procedures"));
     Label1->setBuddy(MainGrid);
@@ -174,9 +170,8 @@ QPushButton *TMainVelkorcontrolWindow::MakeButton(const char *name, const QStrin
                                                   int left, bool enabled,
                                                   void (TMainVelkorcontrolWindow::*handler)())
 {
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    auto *button =
+        Place<QPushButton>(this, name, {left, kButtonTop, kButtonWidth, kButtonHeight}, caption);
     button->setProperty(kDesignedLeft, left);
     button->setEnabled(enabled);
     // Enter on a focused button presses it, as Space does.

@@ -1,7 +1,7 @@
 #include "app/select_priority_window.h"
 
-#include "ui/dialog_border.h"
-#include "ui/form_font.h"
+#include "ui/form_builder.h"
+#include "ui/labels/label_sizing.h"
 #include "ui/spin/rx_spin_edit.h"
 #include "ui/storage/window_placement.h"
 
@@ -9,43 +9,26 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <algorithm>
-
 namespace velkor {
 
 TSelectPriorityWindow::TSelectPriorityWindow(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
-    setObjectName(QStringLiteral("SelectPriorityWindow"));
-    setWindowTitle(QStringLiteral("Select priority"));
-    setFont(FormFont());
-    setFixedSize(181, 63);
+    SetUpDialog(*this, "SelectPriorityWindow", QStringLiteral("Select priority"), {181, 63});
     move(324, 237);
-    KeepDialogBorder(*this);
 
-    Label1 = new QLabel(QStringLiteral("Priority:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(25, 9, 34, 13);
+    Label1 = Place<QLabel>(this, "Label1", {25, 9, 34, 13}, QStringLiteral("Priority:"));
     // The caption keeps its right edge next to the edit and is never cut off.
-    const int needed = Label1->sizeHint().width();
-    if (needed > Label1->width())
-        Label1->setGeometry(std::max(0, 59 - needed), 9, needed, 13);
+    SizeToCaption(*Label1, TKeptEdge::Right);
 
-    PriorityValue = new TRxSpinEdit(this);
-    PriorityValue->setObjectName(QStringLiteral("PriorityValue"));
-    PriorityValue->setGeometry(65, 5, 88, 21);
+    PriorityValue = Place<TRxSpinEdit>(this, "PriorityValue", {65, 5, 88, 21});
     Label1->setBuddy(PriorityValue);
 
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(13, 32, 75, 25);
+    Button2 = Place<QPushButton>(this, "Button2", {13, 32, 75, 25}, QStringLiteral("OK"));
     Button2->setDefault(true);
     connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
 
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(92, 32, 75, 25);
+    Button1 = Place<QPushButton>(this, "Button1", {92, 32, 75, 25}, QStringLiteral("Cancel"));
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 
     // Tab order: the value, Cancel, OK.

@@ -55,6 +55,32 @@ private slots:
         QCOMPARE(edit->IntegerValue(), 6);
     }
 
+    void the_value_signal_fires_once_per_value_change()
+    {
+        edit->SetIntegerValue(7);
+        QSignalSpy values(edit.get(), &TRxSpinEdit::valueChanged);
+        QTest::keyClick(edit.get(), Qt::Key_Up);
+        QCOMPARE(values.count(), 1);
+        QCOMPARE(values.takeFirst().at(0).toDouble(), 8.0);
+        // Written again, or as other text for the same number: no new value.
+        edit->SetIntegerValue(8);
+        edit->setText(QStringLiteral("+8"));
+        QCOMPARE(values.count(), 0);
+        edit->SetIntegerValue(9);
+        QTest::keyClick(edit.get(), Qt::Key_Backspace);
+        QTest::keyClicks(edit.get(), QStringLiteral("12"));
+        // Typed: 9, then the empty text that reads as the lowest value, then 1 and 12.
+        QCOMPARE(values.count(), 4);
+        QCOMPARE(values.at(0).at(0).toDouble(), 9.0);
+        QCOMPARE(values.at(1).at(0).toDouble(), 0.0);
+        QCOMPARE(values.at(3).at(0).toDouble(), 12.0);
+        // A step that cannot move past the top changes nothing.
+        edit->SetMaxValue(12);
+        edit->SetMinValue(0);
+        QTest::keyClick(edit.get(), Qt::Key_Up);
+        QCOMPARE(values.count(), 4);
+    }
+
     void the_keypads_arrows_step_as_the_others_do()
     {
         edit->SetIntegerValue(7);

@@ -18,10 +18,27 @@ class TField;
 class TCustomDBGrid : public TCustomGrid
 {
     Q_OBJECT
+    Q_PROPERTY(QFont TitleFont READ TitleFont WRITE SetTitleFont)
+    Q_PROPERTY(velkor::TDBGridOptions Options READ Options WRITE SetOptions)
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(int SelectedIndex READ SelectedIndex WRITE SetSelectedIndex STORED false)
 
 public:
     using TKeyEvent = std::function<void(TCustomDBGrid &sender, int &key, Qt::KeyboardModifiers)>;
     using TColumnEvent = std::function<void(TColumn &column)>;
+    // What a navigation key asks for, whichever key it was.
+    enum class TCursorAction {
+        MoveUp,
+        MoveDown,
+        MovePageUp,
+        MovePageDown,
+        MoveHome,
+        MoveEnd,
+        MoveLeft,
+        MoveRight,
+        MoveNext,
+        MovePrevious
+    };
 
     explicit TCustomDBGrid(QWidget *parent = nullptr);
     ~TCustomDBGrid() override;
@@ -74,6 +91,8 @@ protected:
     void CurrentMoved(int oldCol, int oldRow) override;
     void DblClick() override;
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers) override;
+    // Moves the current cell or record as the action asks; Ctrl goes to the far end.
+    void MoveCursor(TCursorAction action, Qt::KeyboardModifiers modifiers);
     // Moves the result set; nothing without an active link.
     void MoveBy(int distance);
 
@@ -108,6 +127,10 @@ private:
     // Rebuilds the columns from the result set's visible fields when none are defined.
     void DefaultColumns();
     void WriteEditor();
+    // Tab and Backtab: the next column, wrapping to the next record at the row's end.
+    void MoveByTab(bool back);
+    // The keys that are not navigation: the editor's and the record's commands.
+    bool CommandKey(int key, Qt::KeyboardModifiers modifiers);
 
     TGridDataLink dataLink_{*this};
     TDBGridColumns columns_{*this};

@@ -2,11 +2,7 @@
 
 #include "ui/grid/inplace_edit.h"
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
@@ -14,12 +10,6 @@
 #include <cstdlib>
 
 namespace velkor {
-
-namespace {
-const QColor kFixedLineColor(0, 0, 0);
-const QColor kLineColor(192, 192, 192);
-const QColor kLineOnSilverColor(128, 128, 128);
-} // namespace
 
 TCustomGrid::TCustomGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
@@ -381,86 +371,6 @@ void TCustomGrid::InvalidateGrid()
     viewport()->update();
 }
 
-// ---- painting ------------------------------------------------------------------------------
-
-QColor TCustomGrid::Color() const
-{
-    return palette().color(QPalette::Base);
-}
-
-QColor TCustomGrid::FixedColor() const
-{
-    return palette().color(QPalette::Button);
-}
-
-void TCustomGrid::DrawLines(QPainter &painter, const QRect &cell, bool fixedCol,
-                            bool fixedRow) const
-{
-    const bool fixed = fixedCol || fixedRow;
-    const bool vert =
-        gridOptions_.Contains(fixedCol ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
-    const bool horz =
-        gridOptions_.Contains(fixedRow ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
-    if (!vert && !horz)
-        return;
-    const QColor color = fixed                   ? kFixedLineColor
-                         : Color() == kLineColor ? kLineOnSilverColor
-                                                 : kLineColor;
-    const int line = gridLineWidth_;
-    if (vert)
-        painter.fillRect(cell.x() + cell.width(), cell.y(), line, cell.height() + (horz ? line : 0),
-                         color);
-    if (horz)
-        painter.fillRect(cell.x(), cell.y() + cell.height(), cell.width(), line, color);
-}
-
-void TCustomGrid::paintEvent(QPaintEvent *event)
-{
-    const QRect dirty = event->rect();
-    const int width = viewport()->width();
-    const int height = viewport()->height();
-    const int rows = RowCount();
-    const int cols = ColCount();
-    const QColor background = Color();
-    if (dirty.isEmpty())
-        return;
-
-    QPainter painter(viewport());
-    int y = 0;
-    for (int row = 0; row < rows && y < height; ++row) {
-        const int rowExtent = RowExtent(row);
-        const int rowHeight = rowHeights_[static_cast<size_t>(row)];
-        if (y + rowExtent > dirty.top() && y <= dirty.bottom()) {
-            int x = 0;
-            for (int col = 0; col < cols && x < width; ++col) {
-                if (col == fixedCols_)
-                    col = std::max(col, leftCol_);
-                if (col >= cols)
-                    break;
-                const int colExtent = ColExtent(col);
-                const int colWidth = colWidths_[static_cast<size_t>(col)];
-                if (colWidth >= 0 && x + colExtent > dirty.left() && x <= dirty.right()) {
-                    const QRect cell(x, y, colWidth, rowHeight);
-                    const bool fixedCol = col < fixedCols_;
-                    const bool fixedRow = row < fixedRows_;
-                    const TGridDrawState state{fixedCol || fixedRow, col == col_ && row == row_};
-                    painter.save();
-                    painter.setClipRect(cell);
-                    DrawCell(painter, col, row, cell, state);
-                    painter.restore();
-                    DrawLines(painter, cell, fixedCol, fixedRow);
-                }
-                x += colExtent;
-            }
-            if (x < width)
-                painter.fillRect(x, y, width - x, rowExtent, background);
-        }
-        y += rowExtent;
-    }
-    if (y < height)
-        painter.fillRect(0, y, width, height - y, background);
-}
-
 // ---- the in-place editor -------------------------------------------------------------------
 
 bool TCustomGrid::CanEditShow() const
@@ -562,135 +472,6 @@ void TCustomGrid::ColumnMoved(int, int) {}
 void TCustomGrid::ColWidthChanged(int) {}
 void TCustomGrid::TopLeftChanged() {}
 void TCustomGrid::DblClick() {}
-
-void TCustomGrid::CellMouseDown(int col, int row, Qt::MouseButton, Qt::KeyboardModifiers)
-{
-    MoveCurrent(col, row);
-}
-
-int TCustomGrid::SizingColumn(int x) const noexcept
-{
-    const int before = gridLineWidth_ == 1 ? 3 : 0;
-    const int after = gridLineWidth_ == 1 ? 4 : gridLineWidth_ - 1;
-    for (int col = fixedCols_; col < ColCount(); ++col) {
-        const int left = ColLeft(col);
-        const int width = colWidths_[static_cast<size_t>(col)];
-        if (left < 0 || width < 0)
-            continue;
-        const int line = left + width;
-        if (x >= line - before && x <= line + after)
-            return col;
-    }
-    return -1;
-}
-
-bool TCustomGrid::AcquireFocus()
-{
-    if (!isEnabled() || !(focusPolicy() & Qt::ClickFocus))
-        return false;
-    if (!GridFocused())
-        setFocus(Qt::MouseFocusReason);
-    return true;
-}
-
-void TCustomGrid::mousePressEvent(QMouseEvent *event)
-{
-    if (!AcquireFocus())
-        return;
-    const QPoint point = event->position().toPoint();
-    int col = -1;
-    int row = -1;
-    if (!MouseCell(point, col, row))
-        return;
-    if (row < fixedRows_) {
-        if (event->button() != Qt::LeftButton)
-            return;
-        pressPoint_ = point;
-        if (gridOptions_.Contains(TGridOption::goColSizing)) {
-            if (const int sizing = SizingColumn(point.x()); sizing >= 0) {
-                gridState_ = TGridState::gsColSizing;
-                dragCol_ = sizing;
-                dragOffset_ =
-                    point.x() - (ColLeft(sizing) + colWidths_[static_cast<size_t>(sizing)]);
-                return;
-            }
-        }
-        dragCol_ = col;
-        gridState_ = TGridState::gsColMovePending;
-        return;
-    }
-    CellMouseDown(col, row, event->button(), event->modifiers());
-}
-
-void TCustomGrid::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // Its first press has moved the current cell already: the second only reports the double
-    // click, and neither moves again nor opens the editor.
-    if (event->button() != Qt::LeftButton) {
-        mousePressEvent(event);
-        return;
-    }
-    if (AcquireFocus())
-        DblClick();
-}
-
-void TCustomGrid::mouseMoveEvent(QMouseEvent *event)
-{
-    const QPoint point = event->position().toPoint();
-    switch (gridState_) {
-    case TGridState::gsColSizing: {
-        const int width = std::max(1, point.x() - dragOffset_ - ColLeft(dragCol_));
-        SetColWidths(dragCol_, width);
-        ColWidthChanged(dragCol_);
-        return;
-    }
-    case TGridState::gsColMovePending:
-        if (gridOptions_.Contains(TGridOption::goColMoving) && dragCol_ >= fixedCols_ &&
-            (point - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
-            gridState_ = TGridState::gsColMoving;
-            viewport()->setCursor(Qt::SizeHorCursor);
-        }
-        return;
-    case TGridState::gsColMoving:
-        return;
-    case TGridState::gsNormal:
-        break;
-    }
-    int col = -1;
-    int row = -1;
-    const bool sizing = gridOptions_.Contains(TGridOption::goColSizing) &&
-                        MouseCell(point, col, row) && row < fixedRows_ &&
-                        SizingColumn(point.x()) >= 0;
-    viewport()->setCursor(sizing ? Qt::SplitHCursor : Qt::ArrowCursor);
-}
-
-void TCustomGrid::mouseReleaseEvent(QMouseEvent *event)
-{
-    const TGridState state = gridState_;
-    gridState_ = TGridState::gsNormal;
-    viewport()->setCursor(Qt::ArrowCursor);
-    const QPoint point = event->position().toPoint();
-    if (state == TGridState::gsColMoving) {
-        int target = ColCount() - 1;
-        for (int col = leftCol_; col < ColCount(); ++col) {
-            const int left = ColLeft(col);
-            if (point.x() < left + ColExtent(col)) {
-                target = col;
-                break;
-            }
-        }
-        if (point.x() < FixedWidth())
-            target = std::max(fixedCols_, leftCol_);
-        if (target != dragCol_)
-            ColumnMoved(dragCol_, target);
-    } else if (state == TGridState::gsColMovePending) {
-        int col = -1;
-        int row = -1;
-        if (MouseCell(point, col, row) && col == dragCol_ && row < fixedRows_)
-            FixedCellClicked(col, row);
-    }
-    dragCol_ = -1;
-}
 
 void TCustomGrid::focusInEvent(QFocusEvent *event)
 {

@@ -12,6 +12,13 @@ namespace velkor {
 class TRxDBGrid : public TCustomDBGrid
 {
     Q_OBJECT
+    Q_PROPERTY(int FixedDataColumns READ FixedDataColumns WRITE SetFixedDataColumns)
+    Q_PROPERTY(int RowsHeight READ RowsHeight WRITE SetRowsHeight)
+    Q_PROPERTY(bool ShowGlyphs READ ShowGlyphs WRITE SetShowGlyphs)
+    Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE SetMultiSelect)
+    Q_PROPERTY(bool TitleButtons READ TitleButtons WRITE SetTitleButtons)
+    Q_PROPERTY(bool ClearSelection READ ClearSelection WRITE SetClearSelection)
+    Q_PROPERTY(bool DefaultDrawing READ DefaultDrawing WRITE SetDefaultDrawing)
 
 public:
     // False keeps the editor hidden over that column.

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QSignalBlocker>
 #include <QStyle>
 
 #include <algorithm>
@@ -26,8 +25,11 @@ constexpr int kFrame = 2;
 
 TRxSpinEdit::TRxSpinEdit(QWidget *parent)
     : QLineEdit(QStringLiteral("0"), parent)
+    , reported_(Value())
 {
     CreateButton();
+    // Typed, pasted or written: any text that reads as another number is a new value.
+    connect(this, &QLineEdit::textChanged, this, &TRxSpinEdit::ReportValue);
 }
 
 TRxSpinEdit::~TRxSpinEdit()
@@ -218,6 +220,15 @@ void TRxSpinEdit::WriteText(const QString &text)
     setText(text);
 }
 
+void TRxSpinEdit::ReportValue()
+{
+    const double value = Value();
+    if (value == reported_)
+        return;
+    reported_ = value;
+    emit valueChanged(value);
+}
+
 void TRxSpinEdit::SetValueType(TValueType type)
 {
     if (type == valueType_)
@@ -248,20 +259,15 @@ void TRxSpinEdit::Step(double delta, const std::function<void()> &after)
         return;
     }
     const QString before = text();
-    {
-        // One notification for the whole step, sent below.
-        const QSignalBlocker quiet(this);
-        double next = Value() + delta;
-        // Integer text reads as 32 bits: a step past either end would show a number that
-        // reads back as another one.
-        if (valueType_ != TValueType::vtFloat)
-            next = std::clamp(next, double(std::numeric_limits<std::int32_t>::min()),
-                              double(std::numeric_limits<std::int32_t>::max()));
-        SetValue(next);
-    }
+    double next = Value() + delta;
+    // Integer text reads as 32 bits: a step past either end would show a number that reads back
+    // as another one.
+    if (valueType_ != TValueType::vtFloat)
+        next = std::clamp(next, double(std::numeric_limits<std::int32_t>::min()),
+                          double(std::numeric_limits<std::int32_t>::max()));
+    SetValue(next);
     if (text().compare(before, Qt::CaseInsensitive) != 0) {
         setModified(true);
-        emit textChanged(text());
         SpinValueChanged(*this);
     }
     if (after)

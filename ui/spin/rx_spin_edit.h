@@ -18,6 +18,15 @@ enum class TSpinButtonKind { bkStandard, bkDiagonal };
 class TRxSpinEdit : public QLineEdit
 {
     Q_OBJECT
+    Q_PROPERTY(bool ArrowKeys READ ArrowKeys WRITE SetArrowKeys)
+    Q_PROPERTY(velkor::TSpinButtonKind ButtonKind READ ButtonKind WRITE SetButtonKind)
+    Q_PROPERTY(int Decimal READ Decimal WRITE SetDecimal)
+    Q_PROPERTY(bool EditorEnabled READ EditorEnabled WRITE SetEditorEnabled)
+    Q_PROPERTY(double Increment READ Increment WRITE SetIncrement)
+    Q_PROPERTY(double MinValue READ MinValue WRITE SetMinValue)
+    Q_PROPERTY(double MaxValue READ MaxValue WRITE SetMaxValue)
+    Q_PROPERTY(velkor::TValueType ValueType READ ValueType WRITE SetValueType)
+    Q_PROPERTY(double Value READ Value WRITE SetValue NOTIFY valueChanged USER true)
 
 public:
     explicit TRxSpinEdit(QWidget *parent = nullptr);
@@ -58,6 +67,10 @@ public:
     std::function<void()> OnTopClick;
     std::function<void()> OnBottomClick;
 
+signals:
+    // Once for each change of the number the text reads as, however the text changed.
+    void valueChanged(double value);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -72,8 +85,10 @@ private:
     void Step(double delta, const std::function<void()> &after);
     void CreateButton();
     void LayoutButton();
-    // The text changed by the control itself: no change notification while it writes.
+    // Every text the control computes goes through here. The line edit reports it through
+    // textChanged as any other text, and valueChanged follows when the number is another one.
     void WriteText(const QString &text);
+    void ReportValue();
 
     bool arrowKeys_ = true;
     TSpinButtonKind buttonKind_ = TSpinButtonKind::bkDiagonal;
@@ -85,6 +100,8 @@ private:
     TValueType valueType_ = TValueType::vtInteger;
     TRxSpinButton *button_ = nullptr;
     TRxUpDown *upDown_ = nullptr;
+    // The value last reported through valueChanged.
+    double reported_ = 0.0;
 
     Q_DISABLE_COPY(TRxSpinEdit)
 };
