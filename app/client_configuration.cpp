@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <functional>
 
 namespace velkor {
 
@@ -16,6 +16,25 @@ namespace {
 Q_LOGGING_CATEGORY(lcClientConfiguration, "velkor.client")
 
 constexpr char kRootVariable[] = "FIREBIRD";
+
+// Writes `to` through a file beside it that is renamed over it, so that a panel already running
+// keeps the file it mapped and no reader sees half a file. Nothing is synced to disk: the root
+// is rebuilt at every start, and a file cut short by a crash differs in size and is rebuilt.
+bool ReplaceWith(const QString &to, const std::function<bool(QFile &)> &write)
+{
+    const QString partial = to + QStringLiteral(".partial");
+    QFile file(partial);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = write(file) && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError ||
+        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(to).constData()) != 0) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
 
 // The engine loads character sets only from a module that really lies under its root, not
 // through a link; the module is copied, and again only when the system's one changes.
@@ -26,25 +45,32 @@ bool CopyWhenChanged(const QString &from, const QString &to)
     if (target.exists() && target.size() == source.size() &&
         target.lastModified() >= source.lastModified())
         return true;
-    // Copied under another name and renamed: a panel already running keeps the file it mapped.
-    const QString partial = to + QStringLiteral(".partial");
-    QFile::remove(partial);
-    if (!QFile::copy(from, partial))
+    QFile input(from);
+    if (!input.open(QIODevice::ReadOnly))
         return false;
-    if (::rename(QFile::encodeName(partial).constData(), QFile::encodeName(to).constData()) != 0) {
-        QFile::remove(partial);
+    if (!ReplaceWith(to, [&input](QFile &output) {
+            constexpr qint64 kChunk = 256 * 1024;
+            while (!input.atEnd()) {
+                const QByteArray chunk = input.read(kChunk);
+                if (chunk.isEmpty() || output.write(chunk) != chunk.size())
+                    return false;
+            }
+            return true;
+        }))
         return false;
-    }
-    return true;
+    // The copy keeps the module's permissions, as a copy by Qt would.
+    return QFile::setPermissions(to, source.permissions());
 }
 
+// Left alone when it already says `text`, which spares the rewrite on every start but the first.
 bool WriteText(const QString &path, const QByteArray &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text);
-    return file.commit();
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == text.size() &&
+        current.readAll() == text)
+        return true;
+    current.close();
+    return ReplaceWith(path, [&text](QFile &file) { return file.write(text) == text.size(); });
 }
 
 bool LinkTo(const QString &target, const QString &link)

@@ -1,10 +1,15 @@
 #include "desktop/desktop_identity.h"
 
+#include "desktop/png_icon_engine.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
+
+#include <map>
+#include <utility>
 
 namespace velkor {
 
@@ -17,10 +22,11 @@ void SetDesktopFileName()
 
 void SetIcon()
 {
-    QIcon icon;
+    std::map<int, QString> files;
     for (const int size : {48, 256})
-        icon.addFile(QStringLiteral(":/velkor/icon-%1.png").arg(size), QSize(size, size));
-    QGuiApplication::setWindowIcon(icon);
+        files.emplace(size, QStringLiteral(":/velkor/icon-%1.png").arg(size));
+    // The icon owns its engine.
+    QGuiApplication::setWindowIcon(QIcon(new TPngIconEngine(std::move(files))));
 }
 
 // Sets the icon after the first paint of the window it watches, then goes.

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace velkor {
 
 class ClientConfigurationTest : public QObject
@@ -14,6 +16,14 @@ class ClientConfigurationTest : public QObject
     Q_OBJECT
 
     QTemporaryDir cache_;
+
+    static ino_t Inode(const QString &path)
+    {
+        struct stat status
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+    }
 
     static QByteArray Read(const QString &path)
     {
@@ -62,6 +72,40 @@ private slots:
         QCOMPARE(PrepareClientConfiguration(), root);
         QCOMPARE(Read(root + QStringLiteral("/firebird.conf")), conf);
         QVERIFY(QDir(root).entryList({QStringLiteral("*.partial")}).isEmpty());
+    }
+
+    void a_start_rewrites_only_what_differs_from_the_own_settings()
+    {
+        const QString root = PrepareClientConfiguration();
+        QVERIFY(!root.isEmpty());
+        const QString confPath = root + QStringLiteral("/firebird.conf");
+        const QString modulePath = root + QStringLiteral("/intl/libfbintl.so");
+        const QByteArray conf = Read(confPath);
+        const ino_t confFile = Inode(confPath);
+        const ino_t moduleFile = Inode(modulePath);
+
+        // Nothing changed: the same files stay, neither rewritten nor copied again.
+        qunsetenv("FIREBIRD");
+        QCOMPARE(PrepareClientConfiguration(), root);
+        QCOMPARE(Inode(confPath), confFile);
+        QCOMPARE(Inode(modulePath), moduleFile);
+
+        // Settings edited by hand, or a module cut short, are laid out again.
+        {
+            QFile edited(confPath);
+            QVERIFY(edited.open(QIODevice::Append));
+            edited.write("ConnectionTimeout = 600\n");
+        }
+        QVERIFY(QFile::resize(modulePath, 100));
+        qunsetenv("FIREBIRD");
+        QCOMPARE(PrepareClientConfiguration(), root);
+        QCOMPARE(Read(confPath), conf);
+        QCOMPARE(QFileInfo(modulePath).size(),
+                 QFileInfo(QStringLiteral(VELKOR_FIREBIRD_ROOT "/intl/libfbintl.so")).size());
+        QCOMPARE(Read(modulePath), Read(QStringLiteral(VELKOR_FIREBIRD_ROOT "/intl/libfbintl.so")));
+        QVERIFY(QDir(root + QStringLiteral("/intl"))
+                    .entryList({QStringLiteral("*.partial")})
+                    .isEmpty());
     }
 };
 
