@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 namespace velkor {
 
@@ -410,6 +411,14 @@ bool TDataSet::Locate(std::string_view keyFields, std::span<const TVariant> keyV
 
 bool TDataSet::KeyMatches(const TField &field, const TVariant &key, TLocateOptions options)
 {
+    // An integer key on a plain integer field, as the refresh's PROC_ID is: the raw value is
+    // read once and compared as a number, which is what the variants below come to.
+    if (key.VarType() == TVarType::varInteger && typeid(field) == typeid(TIntegerField) &&
+        field.DataType() == TFieldType::ftInteger) {
+        std::int32_t value = 0;
+        // A null never matches.
+        return field.GetData(&value) && value == key.AsInteger();
+    }
     const TVariant value = field.AsVariant();
     // A null never matches, not even a null key.
     if (key.IsClear() || value.IsClear())

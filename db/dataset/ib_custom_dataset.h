@@ -188,6 +188,30 @@ private:
     std::vector<int> columnMap_;
     // Fetch scratch buffer, so that a fetch does not allocate.
     std::vector<std::uint64_t> fetchBuffer_;
+    // How each select column goes into a record, fixed when the model record is laid out; a
+    // row is copied by it while its column still has the type, scale, length and buffers
+    // recorded here, and column by column from its entry otherwise.
+    enum class TColumnCopyKind : std::uint8_t {
+        skip,
+        dbKey,
+        varying,
+        text,
+        longInteger,
+        shortInteger,
+        int64,
+        converted
+    };
+    struct TColumnCopy
+    {
+        const TIBXSQLVAR *var = nullptr;
+        const void *data = nullptr;
+        const void *indicator = nullptr;
+        std::int16_t sqlType = 0; // with the nullable bit, as the area has it
+        std::int16_t scale = 0;
+        std::int16_t length = 0;
+        TColumnCopyKind kind = TColumnCopyKind::skip;
+    };
+    std::vector<TColumnCopy> columnCopies_;
 };
 
 // The published form: prepares, fills master parameters and starts the transaction before the

@@ -1,6 +1,7 @@
 #include "db/dataset/ib_custom_dataset.h"
 
 #include "dataset/field.h"
+#include "db/client/internal/client_api.h"
 #include "db/dataset/column_values.h"
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/record_buffer.h"
@@ -19,21 +20,97 @@ void TIBCustomDataSet::FetchCurrentRecordToBuffer(TIBSQL &statement, int recordN
     if (recordNumber >= 0 && BlobFieldCount() > 0)
         std::memset(buffer + blobSlotOffset_, 0,
                     sizeof(void *) * static_cast<std::size_t>(BlobFieldCount()));
-    const TIBXSQLDA &output = statement.Current();
+    TIBXSQLDA &output = statement.Current();
+    const int count = output.Count();
     TRecordHeader &header = Header(buffer);
     header.bookmarkFlag = TBookmarkFlag::bfCurrent;
-    header.columnCount = static_cast<std::int16_t>(output.Count());
+    header.columnCount = static_cast<std::int16_t>(count);
     header.recordNumber = recordNumber;
     header.cachedUpdateStatus = TCachedUpdateStatus::cusUnmodified;
     header.updateStatus = TUpdateStatus::usUnmodified;
     header.savedOffset = kNoSavedOffset;
     const bool isSelect = &statement == select_.get();
-    for (int i = 0; i < output.Count(); ++i) {
+    const auto *area =
+        isSelect && count > 0 ? static_cast<const XSQLDA *>(output.Block()) : nullptr;
+    const bool layingOut = recordNumber < 0 && area;
+    if (layingOut)
+        columnCopies_.assign(static_cast<std::size_t>(count), TColumnCopy{});
+    // A row of the select starts from the model's descriptors, which hold what does not change
+    // from row to row; its columns then write only their values, null flags and lengths.
+    const bool copying = recordNumber >= 0 && area &&
+                         columnCopies_.size() == static_cast<std::size_t>(count) &&
+                         modelBuffer_.size() * sizeof(std::uint64_t) >= RecordDataStart(count);
+    if (copying)
+        std::memcpy(buffer + sizeof(TRecordHeader), Bytes(modelBuffer_) + sizeof(TRecordHeader),
+                    sizeof(TColumnDescriptor) * static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        if (copying) {
+            const TColumnCopy &copy = columnCopies_[static_cast<std::size_t>(i)];
+            const XSQLVAR &raw = area->sqlvar[i];
+            if (copy.kind != TColumnCopyKind::skip && raw.sqltype == copy.sqlType &&
+                raw.sqlscale == copy.scale && raw.sqllen == copy.length &&
+                raw.sqldata == copy.data && raw.sqlind == copy.indicator) {
+                const char *source = raw.sqldata;
+                const bool isNull = (raw.sqltype & 1) && raw.sqlind && *raw.sqlind == -1;
+                if (copy.kind == TColumnCopyKind::dbKey) {
+                    if (!isNull && static_cast<unsigned short>(raw.sqllen) <= 8)
+                        std::memcpy(header.dbKey, source, static_cast<unsigned short>(raw.sqllen));
+                    continue;
+                }
+                TColumnDescriptor &descriptor = Descriptor(buffer, i);
+                descriptor.isNull = isNull ? 1 : 0;
+                if (isNull)
+                    continue;
+                char *data = buffer + descriptor.dataOffset;
+                switch (copy.kind) {
+                case TColumnCopyKind::varying: {
+                    std::uint16_t length = 0;
+                    std::memcpy(&length, source, sizeof length);
+                    length = std::min<std::uint16_t>(
+                        length, static_cast<std::uint16_t>(descriptor.dataSize));
+                    descriptor.dataLength = static_cast<std::int16_t>(length);
+                    if (length != 0)
+                        std::memcpy(data, source + 2, length);
+                    break;
+                }
+                case TColumnCopyKind::text:
+                    descriptor.dataLength = descriptor.dataSize;
+                    std::memcpy(data, source, static_cast<std::size_t>(descriptor.dataSize));
+                    break;
+                case TColumnCopyKind::longInteger:
+                    std::memcpy(data, source, sizeof(std::int32_t));
+                    break;
+                case TColumnCopyKind::shortInteger: {
+                    std::int16_t narrow = 0;
+                    std::memcpy(&narrow, source, sizeof narrow);
+                    const std::int32_t value = narrow;
+                    std::memcpy(data, &value, sizeof value);
+                    break;
+                }
+                case TColumnCopyKind::int64:
+                    std::memcpy(data, source, sizeof(std::int64_t));
+                    break;
+                default:
+                    StoreValue(*copy.var, raw.sqltype & ~1, raw.sqlscale, data,
+                               descriptor.dataSize);
+                    break;
+                }
+                continue;
+            }
+        }
         const TIBXSQLVAR &var = output[i];
         const int column = isSelect ? i + 1 : select_->ColumnIndexOf(var.Name()) + 1;
         if (column <= 0 || column > header.columnCount)
             continue;
         if (var.Name() == kDbKeyName) {
+            if (layingOut)
+                columnCopies_[static_cast<std::size_t>(i)] = {&var,
+                                                              area->sqlvar[i].sqldata,
+                                                              area->sqlvar[i].sqlind,
+                                                              area->sqlvar[i].sqltype,
+                                                              area->sqlvar[i].sqlscale,
+                                                              area->sqlvar[i].sqllen,
+                                                              TColumnCopyKind::dbKey};
             if (const char *key = var.DataPointer(); key && var.Length() <= 8)
                 std::memcpy(header.dbKey, key, static_cast<std::size_t>(var.Length()));
             continue;
@@ -50,6 +127,22 @@ void TIBCustomDataSet::FetchCurrentRecordToBuffer(TIBSQL &statement, int recordN
             descriptor.isNull = 1;
             descriptor.dataOffset = static_cast<std::int32_t>(recordSize_);
             recordSize_ += static_cast<std::size_t>(descriptor.dataSize);
+            if (layingOut) {
+                TColumnCopyKind kind = TColumnCopyKind::converted;
+                if (type == SqlType::Varying)
+                    kind = TColumnCopyKind::varying;
+                else if (type == SqlType::Text)
+                    kind = TColumnCopyKind::text;
+                else if (var.Scale() == 0 && type == SqlType::Long)
+                    kind = TColumnCopyKind::longInteger;
+                else if (var.Scale() == 0 && type == SqlType::Short)
+                    kind = TColumnCopyKind::shortInteger;
+                else if (var.Scale() == 0 && type == SqlType::Int64)
+                    kind = TColumnCopyKind::int64;
+                const XSQLVAR &raw = area->sqlvar[i];
+                columnCopies_[static_cast<std::size_t>(i)] = {
+                    &var, raw.sqldata, raw.sqlind, raw.sqltype, raw.sqlscale, raw.sqllen, kind};
+            }
             continue;
         }
         if (descriptor.isNull)
