@@ -36,6 +36,7 @@ ALLOWED = {
     "tests/server": BELOW_DB | {"db-internal", "settings", "ui", "desktop", "app",
                                 "tests/support", "tests/server"},
     "tests/tools": {"framework", "settings", "tests/support", "tests/tools"},
+    "tests/desktop": {"desktop", "tests/support", "tests/desktop"},
     "tests/shims": {"tests/shims"},
     "tests/fuzz": BELOW_DB | {"settings", "fuzz", "tests/fuzz"},
 }
