@@ -3,6 +3,7 @@
 #include "dataset/data_source.h"
 #include "dataset/field.h"
 #include "framework/exceptions.h"
+#include "framework/first_error.h"
 #include "framework/text.h"
 
 #include <algorithm>
@@ -78,20 +79,22 @@ void TDataSet::OpenCursor()
     defaultFields_ = fields_.empty();
     // Quietly: links must not see a set that is still being opened as active.
     state_ = TDataSetState::dsOpening;
-    try {
-        InternalOpen();
-        UpdateBufferCount();
-        bof_ = true;
-        eof_ = recordCount_ == 0;
-    } catch (...) {
-        state_ = TDataSetState::dsInactive;
-        try {
+    bool opened = false;
+    CleanUpAfter(
+        "Result set closed after a failed open",
+        [this, &opened] {
+            InternalOpen();
+            UpdateBufferCount();
+            bof_ = true;
+            eof_ = recordCount_ == 0;
+            opened = true;
+        },
+        [this, &opened] {
+            if (opened)
+                return;
+            state_ = TDataSetState::dsInactive;
             CloseCursor();
-        } catch (const Exception &) {
-            // The open's own error is the one to report.
-        }
-        throw;
-    }
+        });
 }
 
 void TDataSet::CloseCursor()

@@ -13,6 +13,7 @@
 namespace velkor {
 
 class TDataSource;
+class TIBDataLink;
 class TIBDatabase;
 class TIBSQL;
 class TIBTransaction;
@@ -158,7 +159,7 @@ private:
     std::unique_ptr<TIBSQL> refresh_;
     std::unique_ptr<TIBSQL> select_;
     std::unique_ptr<TIBSQL> modify_;
-    std::unique_ptr<class TIBDataLink> masterLink_;
+    std::unique_ptr<TIBDataLink> masterLink_;
 
     int bufferChunks_ = 32;
     bool cachedUpdates_ = false;

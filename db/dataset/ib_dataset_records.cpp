@@ -1,10 +1,14 @@
 #include "db/dataset/ib_custom_dataset.h"
 
+#include "dataset/blob_fields.h"
+#include "dataset/date_time_fields.h"
 #include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/dataset/column_values.h"
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/record_buffer.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/ib_xsqlvar.h"
 
 #include <algorithm>
 #include <cstring>
