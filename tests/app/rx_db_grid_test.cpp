@@ -1,7 +1,7 @@
 // The data grid over the panel's procedure list: what it paints, and how keys, mouse, wheel and
 // the scroll bar move the list, against a throwaway database.
 #include "dataset/data_source.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"
