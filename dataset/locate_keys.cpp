@@ -2,10 +2,13 @@
 
 #include "dataset/data_set.h"
 #include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "framework/exceptions.h"
 #include "framework/text.h"
 
+#include <cstdint>
 #include <string>
+#include <typeinfo>
 
 namespace velkor {
 
@@ -58,6 +61,14 @@ bool TLocateKeys::CurrentRowMatches() const
 
 bool TLocateKeys::Matches(const TField &field, const TVariant &key, TLocateOptions options)
 {
+    // An integer key on a plain integer field, as the refresh's PROC_ID is: the raw value is
+    // read once and compared as a number, which is what the variants below come to.
+    if (key.VarType() == TVarType::varInteger && typeid(field) == typeid(TIntegerField) &&
+        field.DataType() == TFieldType::ftInteger) {
+        std::int32_t value = 0;
+        // A null never matches.
+        return field.GetData(&value) && value == key.AsInteger();
+    }
     const TVariant value = field.AsVariant();
     if (key.IsClear() || value.IsClear())
         return false;

@@ -2,6 +2,7 @@
 
 #include "dataset/data_set.h"
 #include "db/connection/ib_base.h"
+#include "db/dataset/column_copy.h"
 #include "db/dataset/record_cache.h"
 #include "framework/string_list.h"
 
@@ -17,6 +18,7 @@ class TIBDataLink;
 class TIBDatabase;
 class TIBSQL;
 class TIBTransaction;
+class TIBXSQLDA;
 class TIBXSQLVAR;
 class TField;
 
@@ -144,6 +146,16 @@ private:
     // Gives back the memory that closed caches keep for the next open.
     void ReleaseCaches() noexcept;
     void FetchCurrentRecordToBuffer(TIBSQL &statement, int recordNumber, char *buffer);
+    // One column from its descriptor entry; while the model is laid out, its copy plan too.
+    void CopyColumnFromEntry(TIBXSQLDA &output, int index, bool isSelect, int recordNumber,
+                             bool layingOut, char *buffer);
+    // GetRecord, one mode each; then the rows the update kinds hide are skipped, and the
+    // buffer marked by the outcome.
+    TGetResult GetCurrentRow(char *buffer);
+    TGetResult GetNextRow(char *buffer);
+    TGetResult GetPriorRow(char *buffer);
+    TGetResult SkipHiddenRows(char *buffer, TGetMode mode);
+    void MarkRow(char *buffer, TGetResult result);
     // Fetches one more row into the cache as record recordCount_; false at the end.
     bool FetchRow(char *buffer);
     void ReadRecord(int recordNumber, char *buffer) const noexcept;
@@ -189,6 +201,8 @@ private:
     std::vector<int> columnMap_;
     // Fetch scratch buffer, so that a fetch does not allocate.
     std::vector<std::uint64_t> fetchBuffer_;
+    // How each select column goes into a record, fixed when the model record is laid out.
+    std::vector<TColumnCopy> columnCopies_;
 };
 
 // The published form: prepares, fills master parameters and starts the transaction before the

@@ -16,6 +16,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace velkor {
 namespace {
@@ -206,6 +208,75 @@ TEST_P(ResultSetSound, a_uni_directional_set_never_shows_a_row_it_no_longer_hold
     set.Open();
     // The default fields are made again at each open: the old reference is gone.
     EXPECT_EQ(set.FieldByName("PROC_ID").AsInteger(), 1) << "reopening starts again";
+}
+
+TEST_P(ResultSetSound, every_column_type_reads_its_own_value_row_after_row_with_nulls_between)
+{
+    // Every way a fetched column goes into a record, with a row of nulls between two rows of
+    // values, read as fetched, again from the cache, and after a reopen.
+    const std::string values =
+        "FROM MON$ATTACHMENTS A WHERE A.MON$ATTACHMENT_ID = CURRENT_CONNECTION";
+    TIBDataSet &set = Plain(
+        "Types",
+        "SELECT 1 AS N, CAST(-7 AS SMALLINT) AS S, CAST('ab' AS CHAR(4)) AS C, "
+        "CAST(123.45 AS NUMERIC(9,2)) AS M, CAST(-1.5 AS NUMERIC(4,1)) AS SM, "
+        "CAST(2.5 AS DOUBLE PRECISION) AS D, CAST('2024-02-29 18:00:00' AS DATE) AS T, "
+        "CAST('longer text' AS VARCHAR(20)) AS V, A.MON$ATTACHMENT_ID AS B " +
+            values +
+            " UNION ALL SELECT 2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL FROM RDB$DATABASE "
+            "UNION ALL SELECT 3, CAST(32000 AS SMALLINT), CAST('xyz' AS CHAR(4)), "
+            "CAST(-0.05 AS NUMERIC(9,2)), CAST(0.5 AS NUMERIC(4,1)), "
+            "CAST(-1.0E10 AS DOUBLE PRECISION), CAST('1999-12-31 12:00:00' AS DATE), "
+            "CAST('tiny' AS VARCHAR(20)), -A.MON$ATTACHMENT_ID " +
+            values + " ORDER BY 1");
+    auto expectRow = [&set](int row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        ASSERT_EQ(set.FieldByName("N").AsInteger(), row);
+        const std::vector<std::string> names{"S", "C", "M", "SM", "D", "T", "V", "B"};
+        for (const std::string &name : names)
+            EXPECT_EQ(set.FieldByName(name).IsNull(), row == 2) << name;
+        if (row == 2) {
+            EXPECT_EQ(set.FieldByName("V").AsString(), "");
+            EXPECT_EQ(set.FieldByName("B").AsLargeInt(), 0);
+            return;
+        }
+        const bool first = row == 1;
+        EXPECT_EQ(set.FieldByName("S").AsInteger(), first ? -7 : 32000);
+        EXPECT_EQ(set.FieldByName("C").AsString(), first ? "ab  " : "xyz ");
+        EXPECT_DOUBLE_EQ(set.FieldByName("M").AsFloat(), first ? 123.45 : -0.05);
+        EXPECT_DOUBLE_EQ(set.FieldByName("SM").AsFloat(), first ? -1.5 : 0.5);
+        EXPECT_DOUBLE_EQ(set.FieldByName("D").AsFloat(), first ? 2.5 : -1.0E10);
+        // Days since 30 December 1899.
+        EXPECT_DOUBLE_EQ(set.FieldByName("T").AsFloat(), first ? 45351.75 : 36525.5);
+        EXPECT_EQ(set.FieldByName("V").AsString(), first ? "longer text" : "tiny");
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        set.Open();
+        const std::int64_t attachment = set.FieldByName("B").AsLargeInt();
+        EXPECT_GT(attachment, 0);
+        expectRow(1);
+        set.Next();
+        expectRow(2);
+        set.Next();
+        expectRow(3);
+        EXPECT_EQ(set.FieldByName("B").AsLargeInt(), -attachment);
+        set.Next();
+        EXPECT_TRUE(set.Eof());
+        set.First();
+        expectRow(1);
+        EXPECT_TRUE(set.Locate("N", TVariant(3), {}));
+        expectRow(3);
+        set.Prior();
+        expectRow(2);
+        set.Close();
+    }
+    // The panel's integer field on a small-integer column reads it widened, sign and all.
+    Select("SELECT PROC_ID, PROC_NAME, CAST(-PROC_PRIORITY AS SMALLINT) AS PROC_PRIORITY, "
+           "PROC_AGE_MS, PROC_AGE_DAYS FROM SL_PROC_STATE");
+    panel.list.Open();
+    EXPECT_EQ(panel.priority.AsInteger(), -10);
+    EXPECT_TRUE(panel.list.Locate("PROC_ID", TVariant(8), {}));
+    EXPECT_EQ(panel.priority.AsInteger(), -6);
 }
 
 TEST_P(ResultSetSound, move_by_that_does_not_move_runs_before_scroll_only)
