@@ -2,6 +2,7 @@
 
 #include "app/login_dialog.h"
 #include "db/client/platform_hooks.h"
+#include "framework/error_log.h"
 #include "ui/text_codec.h"
 
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 #include "bench/bare_refresh.h"
 #include "bench/fill_processes.h"
 #include "dataset/data_source.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"

@@ -5,7 +5,7 @@
 #include "app/main_velkorcontrol_window.h"
 #include "bench/bare_refresh.h"
 #include "bench/fill_processes.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"

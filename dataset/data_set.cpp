@@ -2,29 +2,15 @@
 
 #include "dataset/data_source.h"
 #include "dataset/field.h"
+#include "dataset/locate_keys.h"
 #include "framework/exceptions.h"
+#include "framework/first_error.h"
 #include "framework/text.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace velkor {
-
-namespace {
-
-bool IsBlobType(TFieldType type) noexcept
-{
-    using enum TFieldType;
-    return (type >= ftBlob && type <= ftTypedBinary) || type == ftOraBlob || type == ftOraClob;
-}
-
-bool CanBeCalculated(TFieldType type) noexcept
-{
-    return (type >= TFieldType::ftString && type <= TFieldType::ftDateTime) ||
-           type == TFieldType::ftVariant;
-}
-
-} // namespace
 
 TDataSet::TDataSet(TComponent *owner)
     : TComponent(owner)
@@ -78,28 +64,29 @@ void TDataSet::OpenCursor()
     defaultFields_ = fields_.empty();
     // Quietly: links must not see a set that is still being opened as active.
     state_ = TDataSetState::dsOpening;
-    try {
-        InternalOpen();
-        UpdateBufferCount();
-        bof_ = true;
-        eof_ = recordCount_ == 0;
-    } catch (...) {
-        state_ = TDataSetState::dsInactive;
-        try {
+    bool opened = false;
+    CleanUpAfter(
+        "Result set closed after a failed open",
+        [this, &opened] {
+            InternalOpen();
+            UpdateBufferCount();
+            bof_ = true;
+            eof_ = recordCount_ == 0;
+            opened = true;
+        },
+        [this, &opened] {
+            if (opened)
+                return;
+            state_ = TDataSetState::dsInactive;
             CloseCursor();
-        } catch (const Exception &) {
-            // The open's own error is the one to report.
-        }
-        throw;
-    }
+        });
 }
 
 void TDataSet::CloseCursor()
 {
     ClearBuffers();
     // Emptied, not freed: the refresh reopens with the same window at once.
-    buffers_.clear();
-    storage_.clear();
+    window_.Clear();
     bufferCount_ = 0;
     InternalClose();
 }
@@ -279,6 +266,333 @@ void TDataSet::AttachDataSource(TDataSource *source)
 void TDataSet::DetachDataSource(TDataSource *source) noexcept
 {
     std::erase(dataSources_, source);
+}
+
+// ---- the window of record buffers ----------------------------------------------------------
+
+const char *TDataSet::WindowBuffer(int index) const
+{
+    return window_.At(index);
+}
+
+const char *TDataSet::ActiveBuffer() const noexcept
+{
+    if (activeRecord_ < 0 || activeRecord_ >= window_.Count())
+        return nullptr;
+    return window_[activeRecord_];
+}
+
+void TDataSet::SetActiveRecord(int index) noexcept
+{
+    activeRecord_ = index;
+}
+
+void TDataSet::UpdateBufferCount()
+{
+    if (!IsCursorOpen())
+        return;
+    int wanted = 1;
+    for (const TDataSource *source : dataSources_)
+        for (int i = 0; i < source->DataLinkCount(); ++i)
+            wanted = std::max(wanted, source->DataLinks(i).BufferCount());
+    SetBufferCount(wanted);
+}
+
+void TDataSet::SetBufferCount(int value)
+{
+    if (value == bufferCount_ && !window_.Empty())
+        return;
+    if (value < bufferCount_ && recordCount_ > 0) {
+        // Keep the records from the first one an active link shows, and the active one.
+        int first = activeRecord_;
+        for (const TDataSource *source : dataSources_)
+            for (int i = 0; i < source->DataLinkCount(); ++i)
+                if (const TDataLink &link = source->DataLinks(i); link.Active())
+                    first = std::min(first, link.FirstRecord());
+        first = std::clamp(first, std::max(0, activeRecord_ - value + 1), recordCount_ - 1);
+        window_.RotateToFront(first);
+        recordCount_ = std::min(recordCount_ - first, value);
+        activeRecord_ -= first;
+        currentRecord_ = currentRecord_ - first;
+        if (currentRecord_ < 0 || currentRecord_ >= recordCount_)
+            currentRecord_ = -1;
+    }
+    // An empty window reuses the block it had; one that holds records moves them.
+    window_.Resize(value + 1, RecordBufferSize(), recordCount_,
+                   [this](char *buffer) { InitRecord(buffer); });
+    bufferCount_ = value;
+    GetNextRecords();
+    if (recordCount_ < bufferCount_)
+        GetPriorRecords();
+}
+
+void TDataSet::ClearBuffers() noexcept
+{
+    recordCount_ = 0;
+    activeRecord_ = 0;
+    currentRecord_ = -1;
+    bof_ = false;
+    eof_ = false;
+}
+
+void TDataSet::ActivateBuffers() noexcept
+{
+    recordCount_ = 1;
+    activeRecord_ = 0;
+    currentRecord_ = 0;
+    bof_ = false;
+    eof_ = false;
+}
+
+void TDataSet::SetCurrentRecord(int index)
+{
+    if (currentRecord_ == index)
+        return;
+    InternalSetToRecord(window_[index]);
+    currentRecord_ = index;
+}
+
+bool TDataSet::GetNextRecord()
+{
+    if (recordCount_ > 0)
+        SetCurrentRecord(recordCount_ - 1);
+    const bool ok = GetRecord(window_[recordCount_], TGetMode::gmNext) == TGetResult::grOK;
+    if (!ok) {
+        CursorPosChanged();
+        return false;
+    }
+    if (recordCount_ == 0)
+        ActivateBuffers();
+    else if (recordCount_ < bufferCount_)
+        ++recordCount_;
+    else
+        window_.Move(0, recordCount_);
+    currentRecord_ = recordCount_ - 1;
+    return true;
+}
+
+bool TDataSet::GetPriorRecord()
+{
+    if (recordCount_ > 0)
+        SetCurrentRecord(0);
+    const bool ok = GetRecord(window_[recordCount_], TGetMode::gmPrior) == TGetResult::grOK;
+    if (!ok) {
+        CursorPosChanged();
+        return false;
+    }
+    if (recordCount_ == 0) {
+        ActivateBuffers();
+    } else {
+        window_.Move(recordCount_, 0);
+        if (recordCount_ < bufferCount_) {
+            ++recordCount_;
+            ++activeRecord_;
+        }
+    }
+    currentRecord_ = 0;
+    return true;
+}
+
+int TDataSet::GetNextRecords()
+{
+    int count = 0;
+    while (recordCount_ < bufferCount_ && GetNextRecord())
+        ++count;
+    return count;
+}
+
+int TDataSet::GetPriorRecords()
+{
+    int count = 0;
+    while (recordCount_ > 0 && recordCount_ < bufferCount_ && GetPriorRecord())
+        ++count;
+    return count;
+}
+
+// ---- navigation ----------------------------------------------------------------------------
+
+void TDataSet::First()
+{
+    CheckBrowseMode();
+    Fire(BeforeScroll, this);
+    ClearBuffers();
+    try {
+        InternalFirst();
+        GetNextRecord();
+        GetNextRecords();
+    } catch (...) {
+        bof_ = true;
+        DataEvent(TDataEvent::deDataSetChange, 0);
+        throw;
+    }
+    bof_ = true;
+    eof_ = recordCount_ == 0;
+    DataEvent(TDataEvent::deDataSetChange, 0);
+    Fire(AfterScroll, this);
+}
+
+void TDataSet::Last()
+{
+    CheckBrowseMode();
+    Fire(BeforeScroll, this);
+    ClearBuffers();
+    try {
+        InternalLast();
+        GetPriorRecord();
+        GetPriorRecords();
+    } catch (...) {
+        eof_ = true;
+        DataEvent(TDataEvent::deDataSetChange, 0);
+        throw;
+    }
+    eof_ = true;
+    bof_ = recordCount_ == 0;
+    DataEvent(TDataEvent::deDataSetChange, 0);
+    Fire(AfterScroll, this);
+}
+
+int TDataSet::MoveBy(int distance)
+{
+    CheckBrowseMode();
+    Fire(BeforeScroll, this);
+    if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_))
+        return 0;
+    bof_ = false;
+    eof_ = false;
+    const int oldRecordCount = recordCount_;
+    int scrollCount = 0;
+    int moved = 0;
+    auto notify = [&] {
+        if (recordCount_ == oldRecordCount)
+            DataEvent(TDataEvent::deDataSetScroll, scrollCount);
+        else
+            DataEvent(TDataEvent::deDataSetChange, 0);
+    };
+    CleanUpAfter(
+        "Scroll notified",
+        [&] {
+            while (distance > 0) {
+                if (activeRecord_ < recordCount_ - 1) {
+                    ++activeRecord_;
+                } else {
+                    const int slide = recordCount_ < bufferCount_ ? 0 : 1;
+                    if (!GetNextRecord()) {
+                        eof_ = true;
+                        break;
+                    }
+                    scrollCount -= slide;
+                    activeRecord_ = recordCount_ - 1;
+                }
+                --distance;
+                ++moved;
+            }
+            while (distance < 0) {
+                if (activeRecord_ > 0) {
+                    --activeRecord_;
+                } else {
+                    const int slide = recordCount_ < bufferCount_ ? 0 : 1;
+                    if (!GetPriorRecord()) {
+                        bof_ = true;
+                        break;
+                    }
+                    scrollCount += slide;
+                    activeRecord_ = 0;
+                }
+                ++distance;
+                --moved;
+            }
+        },
+        notify);
+    Fire(AfterScroll, this);
+    return moved;
+}
+
+std::string TDataSet::Bookmark() const
+{
+    const bool browsing = state_ == TDataSetState::dsBrowse || state_ == TDataSetState::dsEdit ||
+                          state_ == TDataSetState::dsInsert;
+    if (!browsing || IsEmpty() || GetBookmarkFlag(ActiveBuffer()) != TBookmarkFlag::bfCurrent)
+        return {};
+    const std::int32_t number = GetBookmarkData(ActiveBuffer());
+    std::string bookmark(sizeof number, '\0');
+    std::memcpy(bookmark.data(), &number, sizeof number);
+    return bookmark;
+}
+
+void TDataSet::GotoBookmark(const std::string &bookmark)
+{
+    if (bookmark.empty())
+        return;
+    if (bookmark.size() != sizeof(std::int32_t))
+        DatabaseError("Record not found");
+    CheckBrowseMode();
+    Fire(BeforeScroll, this);
+    std::int32_t number = 0;
+    std::memcpy(&number, bookmark.data(), sizeof number);
+    InternalGotoBookmark(number);
+    Resync(true, true);
+    Fire(AfterScroll, this);
+}
+
+void TDataSet::Resync(bool exact, bool center)
+{
+    if (exact) {
+        CursorPosChanged();
+        if (GetRecord(window_[recordCount_], TGetMode::gmCurrent) != TGetResult::grOK)
+            DatabaseError("Record not found");
+    } else if (GetRecord(window_[recordCount_], TGetMode::gmCurrent) != TGetResult::grOK &&
+               GetRecord(window_[recordCount_], TGetMode::gmNext) != TGetResult::grOK &&
+               GetRecord(window_[recordCount_], TGetMode::gmPrior) != TGetResult::grOK) {
+        ClearBuffers();
+        DataEvent(TDataEvent::deDataSetChange, 0);
+        return;
+    }
+    int before = center ? (bufferCount_ - 1) / 2 : activeRecord_;
+    window_.Move(recordCount_, 0);
+    ActivateBuffers();
+    CleanUpAfter(
+        "Window change notified",
+        [&] {
+            while (before > 0 && GetPriorRecord())
+                --before;
+            GetNextRecords();
+            GetPriorRecords();
+        },
+        [this] { DataEvent(TDataEvent::deDataSetChange, 0); });
+}
+
+bool TDataSet::Locate(std::string_view keyFields, const TVariant &keyValue, TLocateOptions options)
+{
+    return Locate(keyFields, std::span<const TVariant>(&keyValue, 1), options);
+}
+
+bool TDataSet::Locate(std::string_view keyFields, std::span<const TVariant> keyValues,
+                      TLocateOptions options)
+{
+    DisableControls();
+    bool found = false;
+    try {
+        const std::string before = Bookmark();
+        First();
+        const TLocateKeys keys(*this, keyFields, keyValues, options);
+        const std::string first = Bookmark();
+        while (!found && !eof_) {
+            found = keys.CurrentRowMatches();
+            if (!found)
+                Next();
+        }
+        if (found)
+            CursorPosChanged();
+        else
+            GotoBookmark(first);
+        if (!found)
+            GotoBookmark(before);
+    } catch (...) {
+        EnableControls();
+        throw;
+    }
+    EnableControls();
+    return found;
 }
 
 } // namespace velkor

@@ -2,6 +2,7 @@
 
 #include "dataset/data_set_types.h"
 #include "dataset/field_defs.h"
+#include "dataset/record_window.h"
 #include "framework/component.h"
 #include "framework/variant.h"
 
@@ -139,15 +140,12 @@ private:
     void SetBufferCount(int value);
     void ClearBuffers() noexcept;
     void ActivateBuffers() noexcept;
-    void MoveBuffer(int from, int to) noexcept;
     void SetCurrentRecord(int index);
     bool GetNextRecord();
     bool GetPriorRecord();
     int GetNextRecords();
     int GetPriorRecords();
     void DestroyFields() noexcept;
-    [[nodiscard]] static bool KeyMatches(const TField &field, const TVariant &key,
-                                         TLocateOptions options);
 
     TDataSetState state_ = TDataSetState::dsInactive;
     std::vector<TField *> fields_;
@@ -159,8 +157,7 @@ private:
     bool internalCalcFields_ = false;
 
     // The window: bufferCount_ buffers plus one for rows under test.
-    std::vector<std::uint64_t> storage_;
-    std::vector<char *> buffers_;
+    TRecordWindow window_;
     int bufferCount_ = 0;
     int recordCount_ = 0;
     int activeRecord_ = 0;

@@ -86,6 +86,10 @@ enum class TFieldType {
 [[nodiscard]] const char *FieldTypeName(TFieldType type) noexcept;
 // Whether a field of one type may bind to a column definition of the other.
 [[nodiscard]] bool SameFieldFamily(TFieldType a, TFieldType b) noexcept;
+// Blob and memo types, whose values the set keeps out of the record.
+[[nodiscard]] bool IsBlobType(TFieldType type) noexcept;
+// The types a calculated or lookup field may have.
+[[nodiscard]] bool CanBeCalculated(TFieldType type) noexcept;
 
 enum class TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 

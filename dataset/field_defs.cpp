@@ -78,6 +78,18 @@ bool SameFieldFamily(TFieldType a, TFieldType b) noexcept
     return family != TFamily::Own && family == FamilyOf(b);
 }
 
+bool IsBlobType(TFieldType type) noexcept
+{
+    using enum TFieldType;
+    return (type >= ftBlob && type <= ftTypedBinary) || type == ftOraBlob || type == ftOraClob;
+}
+
+bool CanBeCalculated(TFieldType type) noexcept
+{
+    return (type >= TFieldType::ftString && type <= TFieldType::ftDateTime) ||
+           type == TFieldType::ftVariant;
+}
+
 int TFieldDefs::IndexOf(std::string_view name) const noexcept
 {
     for (std::size_t i = 0; i < defs_.size(); ++i)

@@ -294,6 +294,66 @@ TRegValue ParseValueData(LineReader &reader, TRegDataType type, std::string_view
     reader.Fail("bad value data");
 }
 
+// "key" then the quoted names of the levels below the root; the key is made when missing.
+TRegKey &ParseKeyLine(LineReader &reader, TRegKey &root)
+{
+    std::vector<std::string> levels;
+    std::size_t pathLength = 0;
+    while (!reader.AtEnd()) {
+        reader.Space();
+        std::string name = reader.Quoted();
+        if (name.empty() || name.find('\\') != std::string::npos)
+            reader.Fail("bad key name");
+        // Checked level by level: a path far too deep stops here, not after the line.
+        pathLength += name.size() + (levels.empty() ? 0 : 1);
+        levels.push_back(std::move(name));
+        if (const std::string fault =
+                KeyLevelFault(levels.size(), levels.back().size(), pathLength);
+            !fault.empty())
+            reader.Fail(fault);
+    }
+    return CreateKey(root, levels);
+}
+
+TRegDataType ParseValueType(LineReader &reader)
+{
+    const std::string_view typeWord = reader.Word();
+    if (typeWord == "string")
+        return TRegDataType::rdString;
+    if (typeWord == "expand")
+        return TRegDataType::rdExpandString;
+    if (typeWord == "dword")
+        return TRegDataType::rdInteger;
+    if (typeWord == "binary")
+        return TRegDataType::rdBinary;
+    std::uint32_t code = 0;
+    if (!ParseNumber(typeWord, code))
+        reader.Fail("unknown value type");
+    return static_cast<TRegDataType>(code);
+}
+
+// "value", its quoted name, its type, and its data, quoted or not; into `key`.
+void ParseValueLine(LineReader &reader, TRegKey &key)
+{
+    reader.Space();
+    std::string name = reader.Quoted();
+    reader.Space();
+    const TRegDataType type = ParseValueType(reader);
+    reader.Space();
+    TRegValue value;
+    if (reader.AtQuote()) {
+        if (type != TRegDataType::rdString && type != TRegDataType::rdExpandString)
+            reader.Fail("quoted data for a value that is not a string");
+        value = StringValue(reader.Quoted(), type);
+    } else {
+        value = ParseValueData(reader, type, reader.Word());
+    }
+    if (!reader.AtEnd())
+        reader.Fail("text after the value");
+    if (!key.values.emplace(std::move(name), std::move(value)).second)
+        reader.Fail("value named twice");
+}
+
 } // namespace
 
 std::string FormatRegistryText(const TRegKey &root)
@@ -336,55 +396,9 @@ TRegKey ParseRegistryText(std::string_view text)
         if (word == kTrailer && reader.AtEnd()) {
             ended = true;
         } else if (word == "key") {
-            std::vector<std::string> levels;
-            std::size_t pathLength = 0;
-            while (!reader.AtEnd()) {
-                reader.Space();
-                std::string name = reader.Quoted();
-                if (name.empty() || name.find('\\') != std::string::npos)
-                    reader.Fail("bad key name");
-                // Checked level by level: a path far too deep stops here, not after the line.
-                pathLength += name.size() + (levels.empty() ? 0 : 1);
-                levels.push_back(std::move(name));
-                if (const std::string fault =
-                        KeyLevelFault(levels.size(), levels.back().size(), pathLength);
-                    !fault.empty())
-                    reader.Fail(fault);
-            }
-            current = &CreateKey(root, levels);
+            current = &ParseKeyLine(reader, root);
         } else if (word == "value") {
-            reader.Space();
-            std::string name = reader.Quoted();
-            reader.Space();
-            const std::string_view typeWord = reader.Word();
-            TRegDataType type = TRegDataType::rdUnknown;
-            if (typeWord == "string") {
-                type = TRegDataType::rdString;
-            } else if (typeWord == "expand") {
-                type = TRegDataType::rdExpandString;
-            } else if (typeWord == "dword") {
-                type = TRegDataType::rdInteger;
-            } else if (typeWord == "binary") {
-                type = TRegDataType::rdBinary;
-            } else {
-                std::uint32_t code = 0;
-                if (!ParseNumber(typeWord, code))
-                    reader.Fail("unknown value type");
-                type = static_cast<TRegDataType>(code);
-            }
-            reader.Space();
-            TRegValue value;
-            if (reader.AtQuote()) {
-                if (type != TRegDataType::rdString && type != TRegDataType::rdExpandString)
-                    reader.Fail("quoted data for a value that is not a string");
-                value = StringValue(reader.Quoted(), type);
-            } else {
-                value = ParseValueData(reader, type, reader.Word());
-            }
-            if (!reader.AtEnd())
-                reader.Fail("text after the value");
-            if (!current->values.emplace(std::move(name), std::move(value)).second)
-                reader.Fail("value named twice");
+            ParseValueLine(reader, *current);
         } else {
             reader.Fail("unknown record");
         }

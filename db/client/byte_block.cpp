@@ -55,4 +55,11 @@ void WipeBlock(TByteBlock &block) noexcept
         explicit_bzero(block.Data(), block.Size());
 }
 
+void WipeString(std::string &text) noexcept
+{
+    if (!text.empty())
+        explicit_bzero(text.data(), text.size());
+    text.clear();
+}
+
 } // namespace velkor

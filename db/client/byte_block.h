@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace velkor {
 
@@ -29,5 +30,7 @@ private:
 void ResizeZeroed(TByteBlock &block, std::size_t oldSize, std::size_t newSize);
 // Overwrites the block's bytes before they go back to the allocator (passwords pass through).
 void WipeBlock(TByteBlock &block) noexcept;
+// Overwrites a text that held a secret before it is released.
+void WipeString(std::string &text) noexcept;
 
 } // namespace velkor

@@ -1,13 +1,5 @@
 #pragma once
 
-// What used to come with this header; includers that need only one of these may include it
-// alone.
-#include "db/client/byte_block.h"
-#include "db/client/server_error.h"
-#include "db/client/status_vector.h"
-#include "db/sql/identifiers.h"
-#include "db/sql/random_digits.h"
-
 #include <cstdint>
 
 namespace velkor {

@@ -1,9 +1,5 @@
 #include "db/client/platform_hooks.h"
 
-#include <cstdio>
-#include <stdexcept>
-#include <string.h>
-
 namespace velkor {
 
 namespace {
@@ -30,12 +26,6 @@ TLoginHook &LoginHook()
 TBusyHook &BusyHook()
 {
     static TBusyHook hook;
-    return hook;
-}
-
-TErrorLogHook &ErrorLogHook()
-{
-    static TErrorLogHook hook;
     return hook;
 }
 
@@ -87,46 +77,6 @@ TBusyCursor::~TBusyCursor()
 {
     if (--BusyDepth() == 0 && BusyHook())
         BusyHook()(false);
-}
-
-void SetErrorLogHook(TErrorLogHook hook)
-{
-    ErrorLogHook() = std::move(hook);
-}
-
-void LogSwallowedError(std::string_view where, const std::exception &error) noexcept
-{
-    try {
-        std::string message(where);
-        message += ": ";
-        message += error.what();
-        if (ErrorLogHook())
-            ErrorLogHook()(message);
-        else
-            std::fprintf(stderr, "velkor: %s\n", message.c_str());
-    } catch (...) {
-        // Logging is the last resort: nothing is left to tell of its own failure.
-    }
-}
-
-void LogSwallowedError(std::string_view where, const std::exception_ptr &error) noexcept
-{
-    if (!error)
-        return;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception &caught) {
-        LogSwallowedError(where, caught);
-    } catch (...) {
-        LogSwallowedError(where, std::runtime_error("an error of no known kind"));
-    }
-}
-
-void WipeString(std::string &text) noexcept
-{
-    if (!text.empty())
-        explicit_bzero(text.data(), text.size());
-    text.clear();
 }
 
 } // namespace velkor

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace velkor {
 
@@ -42,16 +40,5 @@ public:
     TBusyCursor(const TBusyCursor &) = delete;
     TBusyCursor &operator=(const TBusyCursor &) = delete;
 };
-
-// Errors that no caller can be told of any more: a clean-up in a destructor or on a forced close
-// that failed. With no hook installed they go to standard error.
-using TErrorLogHook = std::function<void(std::string_view message)>;
-void SetErrorLogHook(TErrorLogHook hook);
-// Logs "<where>: <the error's message>".
-void LogSwallowedError(std::string_view where, const std::exception &error) noexcept;
-void LogSwallowedError(std::string_view where, const std::exception_ptr &error) noexcept;
-
-// Overwrites a text that held a secret before it is released.
-void WipeString(std::string &text) noexcept;
 
 } // namespace velkor

@@ -1,11 +1,15 @@
 #include "db/connection/ib_database.h"
 
+#include "db/client/byte_block.h"
+#include "db/client/client_library.h"
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
 #include "db/client/platform_hooks.h"
+#include "db/client/server_error.h"
 #include "db/client/status_vector.h"
 #include "db/connection/ib_transaction.h"
 #include "db/connection/parameter_buffers.h"
+#include "framework/error_log.h"
 #include "framework/text.h"
 
 #include <cstring>

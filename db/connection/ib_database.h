@@ -1,6 +1,7 @@
 #pragma once
 
-#include "db/client/client_library.h"
+#include "db/client/byte_block.h"
+#include "db/client/status_vector.h"
 #include "db/connection/ib_base.h"
 #include "db/connection/idle_timer.h"
 #include "db/connection/link_list.h"

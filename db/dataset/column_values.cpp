@@ -2,6 +2,7 @@
 
 #include "db/client/internal/client_api.h"
 #include "db/sql/ib_xsqlda.h"
+#include "db/sql/ib_xsqlvar.h"
 
 #include <cstring>
 

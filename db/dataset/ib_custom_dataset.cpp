@@ -2,6 +2,7 @@
 
 #include "dataset/data_source.h"
 #include "dataset/field.h"
+#include "dataset/field_defs.h"
 #include "db/client/client_library.h"
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
@@ -9,9 +10,15 @@
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/column_values.h"
+#include "db/dataset/ib_data_link.h"
 #include "db/dataset/record_buffer.h"
+#include "db/sql/catalogue_query.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/ib_xsqlvar.h"
+#include "db/sql/identifiers.h"
 #include "db/sql/input_conversion.h"
+#include "framework/error_log.h"
+#include "framework/first_error.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,58 +28,31 @@ namespace velkor {
 
 namespace {
 
-// A name from the catalogue inside a quoted literal: its apostrophes doubled, so that an odd
-// name cannot break the query.
-std::string Literal(std::string_view text)
+// A computed column is read-only; a NOT NULL one without a default is required.
+void ReadColumnRules(TIBSQL &query, int dialect, const TIBXSQLVAR &var, TFieldDef &def)
 {
-    std::string literal;
-    for (const char c : text) {
-        literal += c;
-        if (c == '\'')
-            literal += '\'';
+    const std::string relation = var.RelName();
+    const std::string column = var.SqlName();
+    if (relation.empty() || column.empty())
+        return;
+    query.SQL().SetText("Select F.RDB$COMPUTED_BLR, F.RDB$DEFAULT_VALUE from "
+                        "RDB$RELATION_FIELDS R, RDB$FIELDS F where R.RDB$RELATION_NAME = " +
+                        Literal(FormatIdentifier(dialect, relation)) +
+                        " and R.RDB$FIELD_SOURCE = F.RDB$FIELD_NAME and R.RDB$FIELD_NAME = " +
+                        Literal(FormatIdentifier(dialect, column)));
+    query.ExecQuery();
+    if (!query.AtEnd()) {
+        if (!query.Current()[0].IsNullValue()) {
+            def.readOnly = true;
+            def.internalCalcField = true;
+        } else if (!var.Nullable() && query.Current()[1].IsNullValue()) {
+            def.required = true;
+        }
     }
-    return literal;
+    query.CloseCursor();
 }
 
 } // namespace
-
-// The link to a master data source: the set re-reads itself when the master moves.
-class TIBDataLink final : public TDataLink
-{
-public:
-    explicit TIBDataLink(TIBCustomDataSet &detail) noexcept
-        : detail_(detail)
-    {
-    }
-
-protected:
-    void ActiveChanged() override { Reopen(); }
-    void RecordChanged(TField *field) override
-    {
-        if (!field)
-            Reopen();
-    }
-
-private:
-    void Reopen()
-    {
-        TDataSet *master = DataSet();
-        if (!detail_.Active() || !master || !master->Active() ||
-            master->State() == TDataSetState::dsSetKey)
-            return;
-        detail_.DisableControls();
-        try {
-            detail_.Close();
-            detail_.Open();
-        } catch (...) {
-            detail_.EnableControls();
-            throw;
-        }
-        detail_.EnableControls();
-    }
-
-    TIBCustomDataSet &detail_;
-};
 
 TIBCustomDataSet::TIBCustomDataSet(TComponent *owner)
     : TDataSet(owner)
@@ -124,10 +104,11 @@ TIBCustomDataSet::TIBCustomDataSet(TComponent *owner)
 TIBCustomDataSet::~TIBCustomDataSet()
 {
     MarkDestroying();
+    // A set going away with its server cannot report that; everything is freed anyway.
     try {
         Close();
-    } catch (const std::exception &) {
-        // A set going away with its server cannot report that; everything is freed anyway.
+    } catch (const std::exception &error) {
+        LogSwallowedError("Result set closed at destruction", error);
     }
     masterLink_.reset();
     base_.ResultSetConnectChange = nullptr;
@@ -172,10 +153,11 @@ void TIBCustomDataSet::SetDatabase(TIBDatabase *database)
     // Statements prepared on the old connection are of no use on another one.
     for (TIBSQL *statement :
          {delete_.get(), insert_.get(), refresh_.get(), select_.get(), modify_.get()}) {
+        // The old connection's complaint about its own handle does not stop the change.
         try {
             statement->DropStatement();
-        } catch (const EIBError &) {
-            // The old connection's complaint about its own handle does not matter here.
+        } catch (const EIBError &error) {
+            LogSwallowedError("Statement dropped on a connection change", error);
         }
         statement->SetDatabase(database);
     }
@@ -306,34 +288,29 @@ void TIBCustomDataSet::InternalPrepare()
         return;
     const TBusyCursor busy;
     bool startedHere = false;
-    try {
-        ActivateConnection();
-        startedHere = ActivateTransaction();
-        (void)base_.DatabaseHandle();
-        (void)base_.TransactionHandle();
-        if (SelectTextEmpty())
-            RaiseClientError(ClientError::EmptyQuery);
-        if (!select_->IsPrepared()) {
-            select_->SetParamCheck(paramCheck_);
-            select_->Prepare();
-        }
-        for (TIBSQL *statement : {delete_.get(), insert_.get(), refresh_.get(), modify_.get()})
-            if (!statement->SQL().Lines().empty() && !statement->IsPrepared())
-                statement->Prepare();
-        prepared_ = true;
-        InternalInitFieldDefs();
-    } catch (...) {
-        if (startedHere && startedTransaction_) {
-            try {
-                EndStartedTransaction();
-            } catch (const EIBError &) {
-                // The prepare's own error is the one to report.
+    CleanUpAfter(
+        "Transaction ended after a failed prepare",
+        [this, &startedHere] {
+            ActivateConnection();
+            startedHere = ActivateTransaction();
+            (void)base_.DatabaseHandle();
+            (void)base_.TransactionHandle();
+            if (SelectTextEmpty())
+                RaiseClientError(ClientError::EmptyQuery);
+            if (!select_->IsPrepared()) {
+                select_->SetParamCheck(paramCheck_);
+                select_->Prepare();
             }
-        }
-        throw;
-    }
-    if (startedHere && startedTransaction_)
-        EndStartedTransaction();
+            for (TIBSQL *statement : {delete_.get(), insert_.get(), refresh_.get(), modify_.get()})
+                if (!statement->SQL().Lines().empty() && !statement->IsPrepared())
+                    statement->Prepare();
+            prepared_ = true;
+            InternalInitFieldDefs();
+        },
+        [this, &startedHere] {
+            if (startedHere && startedTransaction_)
+                EndStartedTransaction();
+        });
 }
 
 void TIBCustomDataSet::InternalInitFieldDefs()
@@ -343,17 +320,7 @@ void TIBCustomDataSet::InternalInitFieldDefs()
         return;
     }
     TIBDatabase &database = *Database();
-    TIBTransaction &internal = database.InternalTransaction();
-    if (!internal.InTransaction())
-        internal.StartTransaction();
-    auto finish = [&internal] {
-        if (internal.InTransaction())
-            internal.Commit();
-    };
-    try {
-        TIBSQL query(nullptr);
-        query.SetDatabase(&database);
-        query.SetTransaction(&internal);
+    ReadCatalogue(database, [&](TIBSQL &query) {
         FieldDefs().Clear();
         columnMap_.clear();
         const TIBXSQLDA &columns = select_->Current();
@@ -371,40 +338,10 @@ void TIBCustomDataSet::InternalInitFieldDefs()
             def.dataType = info.type;
             def.size = info.size;
             def.precision = info.precision;
-            const std::string relation = var.RelName();
-            const std::string column = var.SqlName();
-            if (!relation.empty() && !column.empty()) {
-                const int dialect = database.SQLDialect();
-                std::string text = "Select F.RDB$COMPUTED_BLR, F.RDB$DEFAULT_VALUE from "
-                                   "RDB$RELATION_FIELDS R, RDB$FIELDS F where "
-                                   "R.RDB$RELATION_NAME = '";
-                text += Literal(FormatIdentifier(dialect, relation));
-                text += "' and R.RDB$FIELD_SOURCE = F.RDB$FIELD_NAME and R.RDB$FIELD_NAME = '";
-                text += Literal(FormatIdentifier(dialect, column));
-                text += "'";
-                query.SQL().SetText(text);
-                query.ExecQuery();
-                if (!query.AtEnd()) {
-                    if (!query.Current()[0].IsNullValue()) {
-                        def.readOnly = true;
-                        def.internalCalcField = true;
-                    } else if (!var.Nullable() && query.Current()[1].IsNullValue()) {
-                        def.required = true;
-                    }
-                }
-                query.CloseCursor();
-            }
+            ReadColumnRules(query, database.SQLDialect(), var, def);
             FieldDefs().Add(std::move(def));
         }
-    } catch (...) {
-        try {
-            finish();
-        } catch (const EIBError &) {
-            // The catalogue query's own error is the one to report.
-        }
-        throw;
-    }
-    finish();
+    });
 }
 
 bool TIBCustomDataSet::FieldDefsDescribeSelect()
@@ -484,19 +421,12 @@ void TIBCustomDataSet::InternalOpen()
 
 void TIBCustomDataSet::InternalClose()
 {
-    std::exception_ptr error;
-    try {
+    TFirstError errors("Result set closed");
+    errors.Run([this] {
         if (startedTransaction_)
             EndStartedTransaction();
-    } catch (...) {
-        error = std::current_exception();
-    }
-    try {
-        select_->CloseCursor();
-    } catch (...) {
-        if (!error)
-            error = std::current_exception();
-    }
+    });
+    errors.Run([this] { select_->CloseCursor(); });
     // Whatever the server said, the set is closed and holds nothing.
     // Emptied, not freed: the next open of the same select needs the same room.
     modelBuffer_.clear();
@@ -513,8 +443,7 @@ void TIBCustomDataSet::InternalClose()
     BindFields(false);
     if (DefaultFields())
         DestroyDefaultFields();
-    if (error)
-        std::rethrow_exception(error);
+    errors.Rethrow();
 }
 
 void TIBDataSet::InternalOpen()

@@ -2,6 +2,7 @@
 
 #include "dataset/data_set.h"
 #include "db/connection/ib_base.h"
+#include "db/dataset/column_copy.h"
 #include "db/dataset/record_cache.h"
 #include "framework/string_list.h"
 
@@ -13,9 +14,11 @@
 namespace velkor {
 
 class TDataSource;
+class TIBDataLink;
 class TIBDatabase;
 class TIBSQL;
 class TIBTransaction;
+class TIBXSQLDA;
 class TIBXSQLVAR;
 class TField;
 
@@ -143,6 +146,16 @@ private:
     // Gives back the memory that closed caches keep for the next open.
     void ReleaseCaches() noexcept;
     void FetchCurrentRecordToBuffer(TIBSQL &statement, int recordNumber, char *buffer);
+    // One column from its descriptor entry; while the model is laid out, its copy plan too.
+    void CopyColumnFromEntry(TIBXSQLDA &output, int index, bool isSelect, int recordNumber,
+                             bool layingOut, char *buffer);
+    // GetRecord, one mode each; then the rows the update kinds hide are skipped, and the
+    // buffer marked by the outcome.
+    TGetResult GetCurrentRow(char *buffer);
+    TGetResult GetNextRow(char *buffer);
+    TGetResult GetPriorRow(char *buffer);
+    TGetResult SkipHiddenRows(char *buffer, TGetMode mode);
+    void MarkRow(char *buffer, TGetResult result);
     // Fetches one more row into the cache as record recordCount_; false at the end.
     bool FetchRow(char *buffer);
     void ReadRecord(int recordNumber, char *buffer) const noexcept;
@@ -158,7 +171,7 @@ private:
     std::unique_ptr<TIBSQL> refresh_;
     std::unique_ptr<TIBSQL> select_;
     std::unique_ptr<TIBSQL> modify_;
-    std::unique_ptr<class TIBDataLink> masterLink_;
+    std::unique_ptr<TIBDataLink> masterLink_;
 
     int bufferChunks_ = 32;
     bool cachedUpdates_ = false;
@@ -188,29 +201,7 @@ private:
     std::vector<int> columnMap_;
     // Fetch scratch buffer, so that a fetch does not allocate.
     std::vector<std::uint64_t> fetchBuffer_;
-    // How each select column goes into a record, fixed when the model record is laid out; a
-    // row is copied by it while its column still has the type, scale, length and buffers
-    // recorded here, and column by column from its entry otherwise.
-    enum class TColumnCopyKind : std::uint8_t {
-        skip,
-        dbKey,
-        varying,
-        text,
-        longInteger,
-        shortInteger,
-        int64,
-        converted
-    };
-    struct TColumnCopy
-    {
-        const TIBXSQLVAR *var = nullptr;
-        const void *data = nullptr;
-        const void *indicator = nullptr;
-        std::int16_t sqlType = 0; // with the nullable bit, as the area has it
-        std::int16_t scale = 0;
-        std::int16_t length = 0;
-        TColumnCopyKind kind = TColumnCopyKind::skip;
-    };
+    // How each select column goes into a record, fixed when the model record is laid out.
     std::vector<TColumnCopy> columnCopies_;
 };
 

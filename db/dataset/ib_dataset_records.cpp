@@ -1,11 +1,16 @@
 #include "db/dataset/ib_custom_dataset.h"
 
+#include "dataset/blob_fields.h"
+#include "dataset/date_time_fields.h"
 #include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/client/internal/client_api.h"
+#include "db/dataset/column_copy.h"
 #include "db/dataset/column_values.h"
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/record_buffer.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/ib_xsqlvar.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,142 +35,77 @@ void TIBCustomDataSet::FetchCurrentRecordToBuffer(TIBSQL &statement, int recordN
     header.updateStatus = TUpdateStatus::usUnmodified;
     header.savedOffset = kNoSavedOffset;
     const bool isSelect = &statement == select_.get();
-    const auto *area =
-        isSelect && count > 0 ? static_cast<const XSQLDA *>(output.Block()) : nullptr;
-    const bool layingOut = recordNumber < 0 && area;
+    const bool planned = isSelect && count > 0 && output.Block();
+    const bool layingOut = recordNumber < 0 && planned;
     if (layingOut)
         columnCopies_.assign(static_cast<std::size_t>(count), TColumnCopy{});
     // A row of the select starts from the model's descriptors, which hold what does not change
     // from row to row; its columns then write only their values, null flags and lengths.
-    const bool copying = recordNumber >= 0 && area &&
+    const bool copying = recordNumber >= 0 && planned &&
                          columnCopies_.size() == static_cast<std::size_t>(count) &&
                          modelBuffer_.size() * sizeof(std::uint64_t) >= RecordDataStart(count);
     if (copying)
         std::memcpy(buffer + sizeof(TRecordHeader), Bytes(modelBuffer_) + sizeof(TRecordHeader),
                     sizeof(TColumnDescriptor) * static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        if (copying) {
-            const TColumnCopy &copy = columnCopies_[static_cast<std::size_t>(i)];
-            const XSQLVAR &raw = area->sqlvar[i];
-            if (copy.kind != TColumnCopyKind::skip && raw.sqltype == copy.sqlType &&
-                raw.sqlscale == copy.scale && raw.sqllen == copy.length &&
-                raw.sqldata == copy.data && raw.sqlind == copy.indicator) {
-                const char *source = raw.sqldata;
-                const bool isNull = (raw.sqltype & 1) && raw.sqlind && *raw.sqlind == -1;
-                if (copy.kind == TColumnCopyKind::dbKey) {
-                    if (!isNull && static_cast<unsigned short>(raw.sqllen) <= 8)
-                        std::memcpy(header.dbKey, source, static_cast<unsigned short>(raw.sqllen));
-                    continue;
-                }
-                TColumnDescriptor &descriptor = Descriptor(buffer, i);
-                descriptor.isNull = isNull ? 1 : 0;
-                if (isNull)
-                    continue;
-                char *data = buffer + descriptor.dataOffset;
-                switch (copy.kind) {
-                case TColumnCopyKind::varying: {
-                    std::uint16_t length = 0;
-                    std::memcpy(&length, source, sizeof length);
-                    length = std::min<std::uint16_t>(
-                        length, static_cast<std::uint16_t>(descriptor.dataSize));
-                    descriptor.dataLength = static_cast<std::int16_t>(length);
-                    if (length != 0)
-                        std::memcpy(data, source + 2, length);
-                    break;
-                }
-                case TColumnCopyKind::text:
-                    descriptor.dataLength = descriptor.dataSize;
-                    std::memcpy(data, source, static_cast<std::size_t>(descriptor.dataSize));
-                    break;
-                case TColumnCopyKind::longInteger:
-                    std::memcpy(data, source, sizeof(std::int32_t));
-                    break;
-                case TColumnCopyKind::shortInteger: {
-                    std::int16_t narrow = 0;
-                    std::memcpy(&narrow, source, sizeof narrow);
-                    const std::int32_t value = narrow;
-                    std::memcpy(data, &value, sizeof value);
-                    break;
-                }
-                case TColumnCopyKind::int64:
-                    std::memcpy(data, source, sizeof(std::int64_t));
-                    break;
-                default:
-                    StoreValue(*copy.var, raw.sqltype & ~1, raw.sqlscale, data,
-                               descriptor.dataSize);
-                    break;
-                }
-                continue;
-            }
-        }
-        const TIBXSQLVAR &var = output[i];
-        const int column = isSelect ? i + 1 : select_->ColumnIndexOf(var.Name()) + 1;
-        if (column <= 0 || column > header.columnCount)
+        if (copying &&
+            CopyColumnByPlan(columnCopies_[static_cast<std::size_t>(i)], output, i, buffer))
             continue;
-        if (var.Name() == kDbKeyName) {
-            if (layingOut)
-                columnCopies_[static_cast<std::size_t>(i)] = {&var,
-                                                              area->sqlvar[i].sqldata,
-                                                              area->sqlvar[i].sqlind,
-                                                              area->sqlvar[i].sqltype,
-                                                              area->sqlvar[i].sqlscale,
-                                                              area->sqlvar[i].sqllen,
-                                                              TColumnCopyKind::dbKey};
-            if (const char *key = var.DataPointer(); key && var.Length() <= 8)
-                std::memcpy(header.dbKey, key, static_cast<std::size_t>(var.Length()));
-            continue;
-        }
-        TColumnDescriptor &descriptor = Descriptor(buffer, column - 1);
-        const int type = var.ColumnType();
-        descriptor.sqlType = static_cast<std::int16_t>(type);
-        descriptor.scale = static_cast<std::int16_t>(var.Scale());
-        descriptor.nullable = var.Nullable() ? 1 : 0;
-        descriptor.isNull = var.IsNullValue() ? 1 : 0;
-        descriptor.dataSize = StoredSize(type, var.Scale(), var.Length());
-        descriptor.dataLength = 0;
-        if (recordNumber < 0) {
-            descriptor.isNull = 1;
-            descriptor.dataOffset = static_cast<std::int32_t>(recordSize_);
-            recordSize_ += static_cast<std::size_t>(descriptor.dataSize);
-            if (layingOut) {
-                TColumnCopyKind kind = TColumnCopyKind::converted;
-                if (type == SqlType::Varying)
-                    kind = TColumnCopyKind::varying;
-                else if (type == SqlType::Text)
-                    kind = TColumnCopyKind::text;
-                else if (var.Scale() == 0 && type == SqlType::Long)
-                    kind = TColumnCopyKind::longInteger;
-                else if (var.Scale() == 0 && type == SqlType::Short)
-                    kind = TColumnCopyKind::shortInteger;
-                else if (var.Scale() == 0 && type == SqlType::Int64)
-                    kind = TColumnCopyKind::int64;
-                const XSQLVAR &raw = area->sqlvar[i];
-                columnCopies_[static_cast<std::size_t>(i)] = {
-                    &var, raw.sqldata, raw.sqlind, raw.sqltype, raw.sqlscale, raw.sqllen, kind};
-            }
-            continue;
-        }
-        if (descriptor.isNull)
-            continue;
-        char *data = buffer + descriptor.dataOffset;
-        if (type == SqlType::Varying) {
-            std::uint16_t length = 0;
-            std::memcpy(&length, var.DataPointer(), sizeof length);
-            // A server reply longer than the declared length is cut, never written past it.
-            length =
-                std::min<std::uint16_t>(length, static_cast<std::uint16_t>(descriptor.dataSize));
-            descriptor.dataLength = static_cast<std::int16_t>(length);
-            if (length != 0)
-                std::memcpy(data, var.DataPointer() + 2, length);
-        } else if (type == SqlType::Text) {
-            descriptor.dataLength = descriptor.dataSize;
-            std::memcpy(data, var.DataPointer(), static_cast<std::size_t>(descriptor.dataSize));
-        } else {
-            StoreValue(var, type, var.Scale(), data, descriptor.dataSize);
-        }
+        CopyColumnFromEntry(output, i, isSelect, recordNumber, layingOut, buffer);
     }
     if (recordNumber >= 0)
         cache_.Write(CacheIndex(recordNumber), buffer);
+}
+
+void TIBCustomDataSet::CopyColumnFromEntry(TIBXSQLDA &output, int index, bool isSelect,
+                                           int recordNumber, bool layingOut, char *buffer)
+{
+    const TIBXSQLVAR &var = output[index];
+    const int column = isSelect ? index + 1 : select_->ColumnIndexOf(var.Name()) + 1;
+    if (column <= 0 || column > Header(buffer).columnCount)
+        return;
+    if (var.Name() == kDbKeyName) {
+        if (layingOut)
+            columnCopies_[static_cast<std::size_t>(index)] =
+                PlanColumnCopy(output, index, TColumnCopyKind::dbKey);
+        if (const char *key = var.DataPointer(); key && var.Length() <= 8)
+            std::memcpy(Header(buffer).dbKey, key, static_cast<std::size_t>(var.Length()));
+        return;
+    }
+    TColumnDescriptor &descriptor = Descriptor(buffer, column - 1);
+    const int type = var.ColumnType();
+    descriptor.sqlType = static_cast<std::int16_t>(type);
+    descriptor.scale = static_cast<std::int16_t>(var.Scale());
+    descriptor.nullable = var.Nullable() ? 1 : 0;
+    descriptor.isNull = var.IsNullValue() ? 1 : 0;
+    descriptor.dataSize = StoredSize(type, var.Scale(), var.Length());
+    descriptor.dataLength = 0;
+    if (recordNumber < 0) {
+        descriptor.isNull = 1;
+        descriptor.dataOffset = static_cast<std::int32_t>(recordSize_);
+        recordSize_ += static_cast<std::size_t>(descriptor.dataSize);
+        if (layingOut)
+            columnCopies_[static_cast<std::size_t>(index)] =
+                PlanColumnCopy(output, index, CopyKindOf(type, var.Scale()));
+        return;
+    }
+    if (descriptor.isNull)
+        return;
+    char *data = buffer + descriptor.dataOffset;
+    if (type == SqlType::Varying) {
+        std::uint16_t length = 0;
+        std::memcpy(&length, var.DataPointer(), sizeof length);
+        // A server reply longer than the declared length is cut, never written past it.
+        length = std::min<std::uint16_t>(length, static_cast<std::uint16_t>(descriptor.dataSize));
+        descriptor.dataLength = static_cast<std::int16_t>(length);
+        if (length != 0)
+            std::memcpy(data, var.DataPointer() + 2, length);
+    } else if (type == SqlType::Text) {
+        descriptor.dataLength = descriptor.dataSize;
+        std::memcpy(data, var.DataPointer(), static_cast<std::size_t>(descriptor.dataSize));
+    } else {
+        StoreValue(var, type, var.Scale(), data, descriptor.dataSize);
+    }
 }
 
 std::size_t TIBCustomDataSet::CacheIndex(int recordNumber) const noexcept
@@ -211,72 +151,95 @@ TGetResult TIBCustomDataSet::GetRecord(char *buffer, TGetMode mode)
     TGetResult result = TGetResult::grOK;
     switch (mode) {
     case TGetMode::gmCurrent:
-        if (currentRecord_ < 0) {
-            result = TGetResult::grBOF;
-        } else if (currentRecord_ < recordCount_) {
-            CheckHeld(currentRecord_);
-            ReadRecord(currentRecord_, buffer);
-        } else {
-            while (currentRecord_ >= recordCount_ && FetchRow(Bytes(fetchBuffer_))) {
-            }
-            currentRecord_ = recordCount_ - 1;
-            if (currentRecord_ >= 0)
-                ReadRecord(currentRecord_, buffer);
-            else
-                result = TGetResult::grEOF;
-        }
+        result = GetCurrentRow(buffer);
         break;
     case TGetMode::gmNext:
-        if (currentRecord_ >= recordCount_) {
-            result = TGetResult::grEOF;
-        } else if (currentRecord_ == recordCount_ - 1) {
-            if (select_->AtEnd()) {
-                result = TGetResult::grEOF;
-            } else {
-                const bool row = select_->FetchNext() != nullptr;
-                ++currentRecord_;
-                if (row) {
-                    FetchCurrentRecordToBuffer(*select_, currentRecord_, buffer);
-                    ++recordCount_;
-                } else {
-                    result = TGetResult::grEOF;
-                }
-            }
-        } else {
-            CheckHeld(currentRecord_ + 1);
-            ++currentRecord_;
-            ReadRecord(currentRecord_, buffer);
-        }
+        result = GetNextRow(buffer);
         break;
     case TGetMode::gmPrior:
-        if (currentRecord_ == 0) {
-            currentRecord_ = -1;
-            result = TGetResult::grBOF;
-        } else if (currentRecord_ > 0 && currentRecord_ <= recordCount_) {
-            CheckHeld(currentRecord_ - 1);
-            --currentRecord_;
-            ReadRecord(currentRecord_, buffer);
-        } else if (currentRecord_ == -1) {
-            result = TGetResult::grBOF;
-        } else {
-            result = TGetResult::grError;
-        }
+        result = GetPriorRow(buffer);
         break;
     }
-    while (result == TGetResult::grOK && !IsVisible(buffer)) {
+    if (result == TGetResult::grOK)
+        result = SkipHiddenRows(buffer, mode);
+    MarkRow(buffer, result);
+    return result;
+}
+
+TGetResult TIBCustomDataSet::GetCurrentRow(char *buffer)
+{
+    if (currentRecord_ < 0)
+        return TGetResult::grBOF;
+    if (currentRecord_ < recordCount_) {
+        CheckHeld(currentRecord_);
+        ReadRecord(currentRecord_, buffer);
+        return TGetResult::grOK;
+    }
+    while (currentRecord_ >= recordCount_ && FetchRow(Bytes(fetchBuffer_))) {
+    }
+    currentRecord_ = recordCount_ - 1;
+    if (currentRecord_ < 0)
+        return TGetResult::grEOF;
+    ReadRecord(currentRecord_, buffer);
+    return TGetResult::grOK;
+}
+
+TGetResult TIBCustomDataSet::GetNextRow(char *buffer)
+{
+    if (currentRecord_ >= recordCount_)
+        return TGetResult::grEOF;
+    if (currentRecord_ < recordCount_ - 1) {
+        CheckHeld(currentRecord_ + 1);
+        ++currentRecord_;
+        ReadRecord(currentRecord_, buffer);
+        return TGetResult::grOK;
+    }
+    if (select_->AtEnd())
+        return TGetResult::grEOF;
+    const bool row = select_->FetchNext() != nullptr;
+    ++currentRecord_;
+    if (!row)
+        return TGetResult::grEOF;
+    FetchCurrentRecordToBuffer(*select_, currentRecord_, buffer);
+    ++recordCount_;
+    return TGetResult::grOK;
+}
+
+TGetResult TIBCustomDataSet::GetPriorRow(char *buffer)
+{
+    if (currentRecord_ == 0) {
+        currentRecord_ = -1;
+        return TGetResult::grBOF;
+    }
+    if (currentRecord_ > 0 && currentRecord_ <= recordCount_) {
+        CheckHeld(currentRecord_ - 1);
+        --currentRecord_;
+        ReadRecord(currentRecord_, buffer);
+        return TGetResult::grOK;
+    }
+    return currentRecord_ == -1 ? TGetResult::grBOF : TGetResult::grError;
+}
+
+TGetResult TIBCustomDataSet::SkipHiddenRows(char *buffer, TGetMode mode)
+{
+    while (!IsVisible(buffer)) {
         if (mode == TGetMode::gmPrior) {
             if (--currentRecord_ < 0) {
                 currentRecord_ = -1;
-                result = TGetResult::grBOF;
-            } else {
-                ReadRecord(currentRecord_, buffer);
+                return TGetResult::grBOF;
             }
+            ReadRecord(currentRecord_, buffer);
         } else if (++currentRecord_ < recordCount_) {
             ReadRecord(currentRecord_, buffer);
         } else if (!FetchRow(buffer)) {
-            result = TGetResult::grEOF;
+            return TGetResult::grEOF;
         }
     }
+    return TGetResult::grOK;
+}
+
+void TIBCustomDataSet::MarkRow(char *buffer, TGetResult result)
+{
     switch (result) {
     case TGetResult::grOK:
         Header(buffer).bookmarkFlag = TBookmarkFlag::bfCurrent;
@@ -292,7 +255,6 @@ TGetResult TIBCustomDataSet::GetRecord(char *buffer, TGetMode mode)
         Header(buffer).bookmarkFlag = TBookmarkFlag::bfEOF;
         break;
     }
-    return result;
 }
 
 void TIBCustomDataSet::InitRecord(char *buffer)

@@ -3,7 +3,8 @@
 // The fields the client's result set makes for what the generic ones describe differently: any
 // string size the server can report, and scaled numbers kept as currency.
 
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
+#include "dataset/string_field.h"
 
 namespace velkor {
 

@@ -5,9 +5,13 @@
 #include "db/client/platform_hooks.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
+#include "db/sql/catalogue_query.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/ib_xsqlvar.h"
+#include "db/sql/identifiers.h"
 #include "db/sql/input_conversion.h"
 #include "framework/exceptions.h"
+#include "framework/first_error.h"
 #include "framework/text.h"
 
 #include <algorithm>
@@ -120,25 +124,13 @@ void TIBStoredProc::BuildCallText()
 {
     ActivateConnection();
     TIBDatabase &database = *Database();
-    TIBTransaction &internal = database.InternalTransaction();
-    if (!internal.InTransaction())
-        internal.StartTransaction();
     const int dialect = database.SQLDialect();
     std::string list;
-    try {
-        TIBSQL query(nullptr);
-        query.SetDatabase(&database);
-        query.SetTransaction(&internal);
-        std::string text = "SELECT RDB$PARAMETER_NAME,  RDB$PARAMETER_TYPE FROM "
-                           "RDB$PROCEDURE_PARAMETERS WHERE RDB$PROCEDURE_NAME = '";
-        // Inside a quoted literal: an apostrophe in the name must not end it.
-        for (const char c : FormatIdentifier(dialect, storedProcName_)) {
-            text += c;
-            if (c == '\'')
-                text += '\'';
-        }
-        text += "' ORDER BY RDB$PARAMETER_NUMBER";
-        query.SQL().SetText(text);
+    ReadCatalogue(database, [&](TIBSQL &query) {
+        query.SQL().SetText("SELECT RDB$PARAMETER_NAME,  RDB$PARAMETER_TYPE FROM "
+                            "RDB$PROCEDURE_PARAMETERS WHERE RDB$PROCEDURE_NAME = " +
+                            Literal(FormatIdentifier(dialect, storedProcName_)) +
+                            " ORDER BY RDB$PARAMETER_NUMBER");
         query.Prepare();
         query.SetGoToFirstRecordOnExecute(false);
         query.ExecQuery();
@@ -151,17 +143,7 @@ void TIBStoredProc::BuildCallText()
             list += name;
         }
         query.CloseCursor();
-    } catch (...) {
-        try {
-            if (internal.InTransaction())
-                internal.Commit();
-        } catch (const EIBError &) {
-            // The catalogue query's own error is the one to report.
-        }
-        throw;
-    }
-    if (internal.InTransaction())
-        internal.Commit();
+    });
     SelectSQL().SetText("Execute Procedure " + QuoteIdentifier(dialect, storedProcName_) + " " +
                         list);
 }
@@ -170,21 +152,20 @@ void TIBStoredProc::Prepare()
 {
     if (isPrepared_)
         return;
-    try {
-        if (SelectTextEmpty())
-            BuildCallText();
-        InternalPrepare();
-        if (params_.Count() == 0)
-            BuildParamList();
-        isPrepared_ = true;
-    } catch (...) {
-        try {
-            UnPrepare();
-        } catch (const EIBError &) {
-            // The prepare's own error is the one to report.
-        }
-        throw;
-    }
+    CleanUpAfter(
+        "Stored procedure unprepared after a failed prepare",
+        [this] {
+            if (SelectTextEmpty())
+                BuildCallText();
+            InternalPrepare();
+            if (params_.Count() == 0)
+                BuildParamList();
+            isPrepared_ = true;
+        },
+        [this] {
+            if (!isPrepared_)
+                UnPrepare();
+        });
 }
 
 void TIBStoredProc::UnPrepare()
@@ -213,35 +194,29 @@ void TIBStoredProc::ExecProc()
         RaiseClientError(ClientError::NoStoredProcName);
     ActivateConnection();
     const bool startedHere = ActivateTransaction();
-    auto endStarted = [&] {
-        if (startedHere)
-            EndTransactionStartedHere();
-    };
-    try {
-        Prepare();
-        if (params_.Count() > 0)
-            CopyInputParams();
-        {
-            const TBusyCursor busy;
-            ActivateConnection();
-            if (SelectTextEmpty())
-                RaiseClientError(ClientError::EmptyQuery);
-            if (!Prepared())
-                InternalPrepare();
-            if (StatementKind::IsSelect(QSelect().StatementKind()))
-                RaiseClientError(ClientError::UseOpenForSelect);
-            QSelect().ExecQuery();
-        }
-        CopyOutputParams();
-    } catch (...) {
-        try {
-            endStarted();
-        } catch (const EIBError &) {
-            // The call's own error is the one to report.
-        }
-        throw;
-    }
-    endStarted();
+    CleanUpAfter(
+        "Transaction ended after a failed call",
+        [this] {
+            Prepare();
+            if (params_.Count() > 0)
+                CopyInputParams();
+            {
+                const TBusyCursor busy;
+                ActivateConnection();
+                if (SelectTextEmpty())
+                    RaiseClientError(ClientError::EmptyQuery);
+                if (!Prepared())
+                    InternalPrepare();
+                if (StatementKind::IsSelect(QSelect().StatementKind()))
+                    RaiseClientError(ClientError::UseOpenForSelect);
+                QSelect().ExecQuery();
+            }
+            CopyOutputParams();
+        },
+        [this, startedHere] {
+            if (startedHere)
+                EndTransactionStartedHere();
+        });
 }
 
 void TIBStoredProc::CopyInputParams()

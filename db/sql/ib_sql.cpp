@@ -1,13 +1,20 @@
 #include "db/sql/ib_sql.h"
 
+#include "db/client/byte_block.h"
+#include "db/client/client_library.h"
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
 #include "db/client/internal/status_gate.h"
 #include "db/client/platform_hooks.h"
+#include "db/client/server_error.h"
+#include "db/client/status_vector.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/sql/ib_sql_monitor.h"
+#include "db/sql/ib_xsqlvar.h"
+#include "db/sql/random_digits.h"
 #include "db/sql/translate_params.h"
+#include "framework/first_error.h"
 #include "framework/text.h"
 
 #include <exception>
@@ -307,13 +314,10 @@ TIBXSQLDA *TIBSQL::FetchNext()
     }
     if (result > 0) {
         // The message is taken before closing the cursor overwrites the status vector.
-        const std::exception_ptr error = CaptureServerError();
-        try {
-            CloseCursor();
-        } catch (const EIBError &) {
-            // The fetch's error is the one the caller needs to see.
-        }
-        std::rethrow_exception(error);
+        TFirstError errors("Cursor closed after a failed fetch");
+        errors.Keep(CaptureServerError());
+        errors.Run([this] { CloseCursor(); });
+        errors.Rethrow();
     }
     ++fetchedCount_;
     atBeginning_ = false;

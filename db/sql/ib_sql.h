@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/client/client_library.h"
+#include "db/client/status_vector.h"
 #include "db/connection/ib_base.h"
 #include "db/sql/ib_xsqlda.h"
 #include "db/sql/statement_kind.h"

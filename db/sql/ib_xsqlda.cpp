@@ -1,8 +1,11 @@
 #include "db/sql/ib_xsqlda.h"
 
+#include "db/client/byte_block.h"
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/ib_xsqlvar.h"
+#include "db/sql/identifiers.h"
 
 #include <algorithm>
 #include <cstring>

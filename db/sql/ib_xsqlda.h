@@ -1,10 +1,7 @@
 #pragma once
 
-// The entries and the scale conversions came with this header before; existing includes keep
-// working.
 #include "db/client/byte_block.h"
 #include "db/sql/ib_xsqlvar.h"
-#include "db/sql/scale_conversion.h"
 
 #include <memory>
 #include <string>

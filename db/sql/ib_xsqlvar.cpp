@@ -1,7 +1,10 @@
 #include "db/sql/ib_xsqlvar.h"
 
+#include "db/client/byte_block.h"
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
+#include "db/sql/blob_transfer.h"
+#include "db/sql/checked_numbers.h"
 #include "db/sql/ib_sql.h"
 #include "db/sql/ib_xsqlda.h"
 #include "db/sql/scale_conversion.h"
@@ -9,7 +12,6 @@
 #include "framework/exceptions.h"
 #include "framework/text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -82,38 +84,6 @@ template<class T> T Load(const char *data) noexcept
 template<class T> void Store(char *data, T value) noexcept
 {
     std::memcpy(data, &value, sizeof value);
-}
-
-std::int32_t ToInt32(double value)
-{
-    const double truncated = std::trunc(value);
-    if (!(truncated >= std::numeric_limits<std::int32_t>::min() &&
-          truncated <= std::numeric_limits<std::int32_t>::max()))
-        InvalidConversion();
-    return static_cast<std::int32_t>(truncated);
-}
-
-std::int64_t ToInt64(double value)
-{
-    const double truncated = std::trunc(value);
-    // 2^63 itself is out of range; every double below it converts exactly.
-    if (!(truncated >= -9223372036854775808.0 && truncated < 9223372036854775808.0))
-        InvalidConversion();
-    return static_cast<std::int64_t>(truncated);
-}
-
-std::int64_t ParseInt64(std::string_view text)
-{
-    const std::string trimmed = Trim(text);
-    std::int64_t value = 0;
-    const char *first = trimmed.data();
-    const char *last = first + trimmed.size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (trimmed.empty() || error != std::errc() || end != last)
-        InvalidConversion();
-    return value;
 }
 
 // Number texts go through the framework's variant so that they read and print as it does.
@@ -265,7 +235,7 @@ std::int32_t TIBXSQLVAR::IntegerValue() const
         return value;
     }
     case TFamily::floating:
-        return ToInt32(DoubleValue());
+        return CheckedInt32(DoubleValue());
     case TFamily::integer:
         if (Scale() == 0) {
             const std::int64_t value = ScaledInteger();
@@ -274,7 +244,7 @@ std::int32_t TIBXSQLVAR::IntegerValue() const
                 InvalidConversion();
             return static_cast<std::int32_t>(value);
         }
-        return ToInt32(AdjustScale(ScaledInteger(), Scale()));
+        return CheckedInt32(AdjustScale(ScaledInteger(), Scale()));
     default:
         InvalidConversion();
     }
@@ -286,14 +256,14 @@ std::int64_t TIBXSQLVAR::Int64Value() const
         return 0;
     switch (FamilyOf(ColumnType())) {
     case TFamily::text:
-        return ParseInt64(RawText());
+        return ParseCheckedInt64(RawText());
     case TFamily::floating:
-        return ToInt64(DoubleValue());
+        return CheckedInt64(DoubleValue());
     case TFamily::integer:
         // Unscaled values are returned exactly: a double holds only 53 bits of them.
         if (Scale() == 0)
             return ScaledInteger();
-        return ToInt64(AdjustScale(ScaledInteger(), Scale()));
+        return CheckedInt64(AdjustScale(ScaledInteger(), Scale()));
     default:
         InvalidConversion();
     }
@@ -336,7 +306,7 @@ TCurrency TIBXSQLVAR::CurrencyValue() const
             InvalidConversion();
         return ThroughVariant(RawText(), [](const TVariant &v) { return v.AsCurrency(); });
     case TFamily::floating:
-        return AdjustScaleToCurrency(ToInt64(DoubleValue()), 0);
+        return AdjustScaleToCurrency(CheckedInt64(DoubleValue()), 0);
     case TFamily::integer:
         return AdjustScaleToCurrency(ScaledInteger(), Scale());
     default:
@@ -588,6 +558,25 @@ void TIBXSQLVAR::SetStringValue(std::string_view value)
         }
         StoreText(value);
     }
+}
+
+// ---- blobs --------------------------------------------------------------------------------
+
+void TIBXSQLVAR::ReadBlobToStream(std::ostream &stream) const
+{
+    TBlobTransfer::Read(area_.Statement(), QuadValue(), stream);
+}
+
+std::string TIBXSQLVAR::ReadBlob() const
+{
+    std::ostringstream stream;
+    ReadBlobToStream(stream);
+    return std::move(stream).str();
+}
+
+void TIBXSQLVAR::WriteBlobFromStream(std::istream &stream)
+{
+    SetQuadValue(TBlobTransfer::Write(area_.Statement(), stream));
 }
 
 } // namespace velkor

@@ -25,4 +25,16 @@ std::string FormatIdentifier(int dialect, std::string_view name)
     return std::string(name);
 }
 
+std::string Literal(std::string_view text)
+{
+    std::string literal = "'";
+    for (const char c : text) {
+        literal += c;
+        if (c == '\'')
+            literal += '\'';
+    }
+    literal += '\'';
+    return literal;
+}
+
 } // namespace velkor

@@ -4,7 +4,7 @@
 // crashes and never gets stuck (Disconnect and Connect work after every fault).
 #include "app/main_velkorcontrol_window.h"
 #include "app/select_priority_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"

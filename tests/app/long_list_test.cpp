@@ -1,7 +1,7 @@
 // A list of 100,000 processes through the real main window: a tick fetches only the rows the grid
 // shows while the chosen row is near the top, and finds the last row again when that is chosen.
 #include "app/main_velkorcontrol_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/grid_text.h"

@@ -7,7 +7,7 @@
 #include "app/login_dialog.h"
 #include "app/main_velkorcontrol_window.h"
 #include "app/select_priority_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/raw_sql.h"

@@ -1,7 +1,7 @@
 // The main window's grid under the operator's mouse: its two scroll bars, the wheel over the
 // vertical one, and a double click on a cell, against a throwaway database.
 #include "app/main_velkorcontrol_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"

@@ -2,7 +2,7 @@
 // program's connection, keeps a priority for it and stops it, all through its own buttons.
 #include "app/main_velkorcontrol_window.h"
 #include "app/select_priority_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "db/dataset/ib_fields.h"

@@ -1,7 +1,7 @@
 // What one refresh tick paints: the grid once, and the scroll bar, and the window under it, only
 // when the bar has something new to show.
 #include "app/main_velkorcontrol_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"

@@ -5,7 +5,7 @@
 #include "app/login_dialog.h"
 #include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"

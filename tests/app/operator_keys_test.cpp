@@ -8,7 +8,7 @@
 #include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
 #include "app/select_priority_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/dataset/ib_stored_proc.h"
 #include "tests/support/modal_script.h"

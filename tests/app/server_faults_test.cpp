@@ -5,7 +5,7 @@
 #include "app/client_configuration.h"
 #include "app/main_velkorcontrol_window.h"
 #include "app/platform_bindings.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/client/platform_hooks.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"

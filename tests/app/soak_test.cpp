@@ -3,7 +3,7 @@
 // (memory, open files, threads) nor on the server (the panel's statements and transactions).
 #include "app/main_velkorcontrol_window.h"
 #include "app/select_priority_window.h"
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/dataset/ib_custom_dataset.h"
 #include "db/dataset/ib_stored_proc.h"

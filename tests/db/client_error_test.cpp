@@ -1,6 +1,8 @@
 // Client errors and the small shared routines of the layer.
-#include "db/client/client_library.h"
+#include "db/client/byte_block.h"
 #include "db/client/ib_error.h"
+#include "db/sql/identifiers.h"
+#include "db/sql/random_digits.h"
 
 #include <gtest/gtest.h>
 

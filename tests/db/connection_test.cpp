@@ -1,9 +1,10 @@
 // Connections and transactions against a real throwaway database, through the embedded engine.
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
-#include "db/client/platform_hooks.h"
+#include "db/client/status_vector.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
+#include "framework/error_log.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 

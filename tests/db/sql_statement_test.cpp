@@ -4,6 +4,7 @@
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/sql/ib_sql.h"
+#include "db/sql/scale_conversion.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/statement_fixture.h"
 #include "tests/support/test_database.h"

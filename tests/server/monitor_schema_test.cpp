@@ -1,7 +1,7 @@
 // The demo's monitor schema on the private server: a fresh database with the monitor installed,
 // the panel's connection and list as the main window sets them up, and other programs'
 // connections made straight with the client library.
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
 #include "db/client/ib_error.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"

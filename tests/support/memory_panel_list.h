@@ -1,7 +1,8 @@
 // The panel's procedure list held in memory: the same five fields, rows made up by the test.
 #pragma once
 
-#include "dataset/field.h"
+#include "dataset/numeric_fields.h"
+#include "dataset/string_field.h"
 #include "tests/support/memory_data_set.h"
 
 namespace velkor::test {

@@ -4,6 +4,8 @@
 
 #include "db/client/internal/client_api.h"
 #include "db/client/platform_hooks.h"
+#include "db/client/server_error.h"
+#include "db/client/status_vector.h"
 
 #include <stdexcept>
 #include <vector>

@@ -2,6 +2,8 @@
 
 #include "db/client/client_library.h"
 #include "db/client/internal/client_api.h"
+#include "db/client/server_error.h"
+#include "db/client/status_vector.h"
 
 #include <cstdio>
 #include <cstdlib>

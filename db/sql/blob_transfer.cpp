@@ -1,15 +1,15 @@
-// Blob values of descriptor entries, moved segment by segment through the client's blob calls.
+#include "db/sql/blob_transfer.h"
+
 #include "db/client/ib_error.h"
 #include "db/client/internal/client_api.h"
 #include "db/client/internal/status_gate.h"
+#include "db/client/status_vector.h"
 #include "db/sql/ib_sql.h"
-#include "db/sql/ib_xsqlda.h"
+#include "db/sql/ib_xsqlvar.h"
 
 #include <array>
-#include <cstring>
 #include <istream>
 #include <ostream>
-#include <sstream>
 
 namespace velkor {
 
@@ -47,12 +47,10 @@ private:
 
 } // namespace
 
-void TIBXSQLVAR::ReadBlobToStream(std::ostream &stream) const
+void TBlobTransfer::Read(TIBSQL &statement, const TQuad &quad, std::ostream &stream)
 {
-    TIBSQL &statement = area_.Statement();
     const TClientApi &api = ClientApi();
     ISC_QUAD id{};
-    const TQuad quad = QuadValue();
     id.gds_quad_high = quad.high;
     id.gds_quad_low = quad.low;
     TBlobHandle blob;
@@ -75,16 +73,8 @@ void TIBXSQLVAR::ReadBlobToStream(std::ostream &stream) const
     gate::TStatusGate::Check(statement, blob.Close(), true);
 }
 
-std::string TIBXSQLVAR::ReadBlob() const
+TQuad TBlobTransfer::Write(TIBSQL &statement, std::istream &stream)
 {
-    std::ostringstream stream;
-    ReadBlobToStream(stream);
-    return std::move(stream).str();
-}
-
-void TIBXSQLVAR::WriteBlobFromStream(std::istream &stream)
-{
-    TIBSQL &statement = area_.Statement();
     const TClientApi &api = ClientApi();
     ISC_QUAD id{};
     TBlobHandle blob;
@@ -107,7 +97,7 @@ void TIBXSQLVAR::WriteBlobFromStream(std::istream &stream)
             true);
     }
     gate::TStatusGate::Check(statement, blob.Close(), true);
-    SetQuadValue(TQuad{id.gds_quad_high, id.gds_quad_low});
+    return TQuad{id.gds_quad_high, id.gds_quad_low};
 }
 
 } // namespace velkor
