@@ -133,6 +133,72 @@ public:
     std::map<std::string, double> wall;
 };
 
+// Allocations per refresh by case name, the bare client's and the panel's.
+struct TAllocationCounts
+{
+    std::map<std::string, double> bare;
+    std::map<std::string, double> panel;
+};
+
+// The bare refresh and the panel's of one case, one after the other.
+void RegisterPair(TBenchDatabase &db, const std::string &name, std::int32_t kept,
+                  TAllocationCounts &allocations)
+{
+    benchmark::RegisterBenchmark(("bare/" + name).c_str(), [&db, kept, name,
+                                                            &allocations](benchmark::State &state) {
+        // The panel's list is closed first, so that both sides run alone: while its cursor
+        // is open the engine keeps the view's inner EXECUTE STATEMENT prepared, and the bare
+        // refresh would skip the compile (about 0.2M instructions) that every reopen of the
+        // panel's pays.
+        db.panel.list.Close();
+        const long before = gAllocations.load();
+        long runs = 0;
+        for (auto _ : state) {
+            if (!db.bare->Run(kept))
+                state.SkipWithError("kept row missing");
+            ++runs;
+        }
+        allocations.bare[name] =
+            static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("panel/" + name).c_str(), [&db, kept, name, &allocations](
+                                                                benchmark::State &state) {
+        const long before = gAllocations.load();
+        long runs = 0;
+        for (auto _ : state) {
+            if (!PanelRefresh(db.panel, kept))
+                state.SkipWithError("kept row missing");
+            ++runs;
+        }
+        allocations.panel[name] =
+            static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
+    })->Unit(benchmark::kMillisecond);
+}
+
+// One line per case, the ratios after the name.
+void PrintRatios(TRatioReporter &reporter, const std::vector<std::string> &names,
+                 std::map<std::string, std::unique_ptr<TBenchDatabase>> &databases,
+                 TAllocationCounts &allocations)
+{
+    std::printf("\n%-34s %8s %8s %8s %12s %12s %10s\n", "case", "rows", "b/a cpu", "b/a wall",
+                "allocs bare", "allocs panel", "extra/row");
+    for (const std::string &name : names) {
+        const double aCpu = reporter.cpu["bare/" + name];
+        const double bCpu = reporter.cpu["panel/" + name];
+        const double aWall = reporter.wall["bare/" + name];
+        const double bWall = reporter.wall["panel/" + name];
+        TBenchDatabase &db = *databases[name.substr(0, name.rfind('/'))];
+        if (!db.panel.list.Active())
+            db.panel.list.Open();
+        const double rows = db.panel.list.RecordCount();
+        const double extra = allocations.panel[name] - allocations.bare[name];
+        if (aCpu > 0 && aWall > 0)
+            std::printf("%-34s %8.0f %8.3f %8.3f %12.3f %12.3f %10.5f\n", name.c_str(), rows,
+                        bCpu / aCpu, bWall / aWall, allocations.bare[name], allocations.panel[name],
+                        extra / rows);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -154,8 +220,7 @@ int main(int argc, char **argv)
     }
 
     std::map<std::string, std::unique_ptr<TBenchDatabase>> databases;
-    std::map<std::string, double> allocationsPerRefresh;
-    std::map<std::string, double> bareAllocations;
+    TAllocationCounts allocations;
     std::vector<std::string> names;
     for (const TCase &c : cases) {
         const std::string key = c.where + "/" + std::to_string(c.rows);
@@ -170,57 +235,11 @@ int main(int argc, char **argv)
         TBenchDatabase &db = *databases[key];
         const std::string name = key + "/kept" + std::to_string(c.kept);
         names.push_back(name);
-        const std::int32_t kept = c.kept;
-        benchmark::RegisterBenchmark(("bare/" + name).c_str(), [&db, kept, name, &bareAllocations](
-                                                                   benchmark::State &state) {
-            // The panel's list is closed first, so that both sides run alone: while its cursor
-            // is open the engine keeps the view's inner EXECUTE STATEMENT prepared, and the bare
-            // refresh would skip the compile (about 0.2M instructions) that every reopen of the
-            // panel's pays.
-            db.panel.list.Close();
-            const long before = gAllocations.load();
-            long runs = 0;
-            for (auto _ : state) {
-                if (!db.bare->Run(kept))
-                    state.SkipWithError("kept row missing");
-                ++runs;
-            }
-            bareAllocations[name] =
-                static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
-        })->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("panel/" + name).c_str(), [&db, kept, name,
-                                                                 &allocationsPerRefresh](
-                                                                    benchmark::State &state) {
-            const long before = gAllocations.load();
-            long runs = 0;
-            for (auto _ : state) {
-                if (!PanelRefresh(db.panel, kept))
-                    state.SkipWithError("kept row missing");
-                ++runs;
-            }
-            allocationsPerRefresh[name] =
-                static_cast<double>(gAllocations.load() - before) / static_cast<double>(runs);
-        })->Unit(benchmark::kMillisecond);
+        RegisterPair(db, name, c.kept, allocations);
     }
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%-34s %8s %8s %8s %12s %12s %10s\n", "case", "rows", "b/a cpu", "b/a wall",
-                "allocs bare", "allocs panel", "extra/row");
-    for (const std::string &name : names) {
-        const double aCpu = reporter.cpu["bare/" + name];
-        const double bCpu = reporter.cpu["panel/" + name];
-        const double aWall = reporter.wall["bare/" + name];
-        const double bWall = reporter.wall["panel/" + name];
-        TBenchDatabase &db = *databases[name.substr(0, name.rfind('/'))];
-        if (!db.panel.list.Active())
-            db.panel.list.Open();
-        const double rows = db.panel.list.RecordCount();
-        const double extra = allocationsPerRefresh[name] - bareAllocations[name];
-        if (aCpu > 0 && aWall > 0)
-            std::printf("%-34s %8.0f %8.3f %8.3f %12.3f %12.3f %10.5f\n", name.c_str(), rows,
-                        bCpu / aCpu, bWall / aWall, bareAllocations[name],
-                        allocationsPerRefresh[name], extra / rows);
-    }
+    PrintRatios(reporter, names, databases, allocations);
     databases.clear();
     benchmark::Shutdown();
     return 0;

@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -181,31 +182,10 @@ int NameCellsPerTick(TTickCase &tick)
 
 } // namespace
 
-int main(int argc, char **argv)
+// Waits for the accessibility bridge when a reader is asked for, and asks each grid for its
+// accessible table as a reader would; true when the bridge is active.
+bool AskForReadersView(std::initializer_list<TTickCase *> ticks)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    // Before the databases are made: a run without its peer is no run.
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QIBASE")))
-        TPeerCase::Fail("the driver cannot be loaded (Debian's libqt6sql6-ibase, which "
-                        "scripts/install-deps.sh installs)");
-    // The panel's own hooks: a tick shows the hourglass while the list opens.
-    InstallPlatformHooks();
-    InstallAccessibility();
-    test::TScriptedLogin login("SYSDBA", "");
-
-    std::printf("Making the databases (40, 1,000 and twice 100,000 processes)...\n");
-    TTickCase small(40, 6);
-    TTickCase middle(1000, 1000);
-    TTickCase large(100000, 1);
-    TTickCase largeLast(100000, 100000);
-    TStockView stock(small.window);
-    TPeerCase smallPeer(small, QStringLiteral("peer40"));
-    TPeerCase middlePeer(middle, QStringLiteral("peer1000"));
-    TPeerCase largePeer(large, QStringLiteral("peer100000"));
-    TPeerCase largeLastPeer(largeLast, QStringLiteral("peer100000last"));
     // The bridge finds the accessibility bus after start-up, from the event loop.
     for (int i = 0;
          i < 500 && qEnvironmentVariableIntValue("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") == 1 &&
@@ -216,10 +196,20 @@ int main(int argc, char **argv)
     }
     const bool reader = QAccessible::isActive();
     if (reader)
-        for (TTickCase *tick : {&small, &middle, &large, &largeLast})
+        for (TTickCase *tick : ticks)
             (void)QAccessible::queryAccessibleInterface(tick->window.MainGrid)->childCount();
-    std::printf("accessibility bridge: %s\n", reader ? "active, a reader's view asked for" : "off");
+    return reader;
+}
 
+struct TCases
+{
+    TTickCase &small, &middle, &large, &largeLast;
+    TStockView &stock;
+    TPeerCase &smallPeer, &middlePeer, &largePeer, &largeLastPeer;
+};
+
+void RegisterCases(TCases &c)
+{
     const auto wallTime = [](auto &&body) {
         return [body](benchmark::State &state) {
             for (auto _ : state)
@@ -234,35 +224,36 @@ int main(int argc, char **argv)
             ->ReportAggregatesOnly(true)
             ->UseRealTime();
     };
-    add("bare/40/kept6", wallTime([&] { return small.bare->Run(6); }));
-    add("tick/40/kept6", wallTime([&] { return small.Tick(); }));
+    add("bare/40/kept6", wallTime([&] { return c.small.bare->Run(6); }));
+    add("tick/40/kept6", wallTime([&] { return c.small.Tick(); }));
     add("tick+events/40/kept6", wallTime([&] {
-            const bool kept = small.Tick();
+            const bool kept = c.small.Tick();
             QCoreApplication::processEvents();
             return kept;
         }));
-    add("peer/40/kept6", wallTime([&] { return smallPeer.Tick(); }));
-    add("bare/1000/keptLast", wallTime([&] { return middle.bare->Run(1000); }));
-    add("tick/1000/keptLast", wallTime([&] { return middle.Tick(); }));
-    add("peer/1000/keptLast", wallTime([&] { return middlePeer.Tick(); }));
-    add("bare/100000/kept1", wallTime([&] { return large.bare->Run(1); }));
-    add("tick/100000/kept1", wallTime([&] { return large.Tick(); }));
-    add("peer/100000/kept1", wallTime([&] { return largePeer.Tick(); }));
-    add("bare/100000/keptLast", wallTime([&] { return largeLast.bare->Run(100000); }));
-    add("tick/100000/keptLast", wallTime([&] { return largeLast.Tick(); }));
-    add("peer/100000/keptLast", wallTime([&] { return largeLastPeer.Tick(); }));
+    add("peer/40/kept6", wallTime([&] { return c.smallPeer.Tick(); }));
+    add("bare/1000/keptLast", wallTime([&] { return c.middle.bare->Run(1000); }));
+    add("tick/1000/keptLast", wallTime([&] { return c.middle.Tick(); }));
+    add("peer/1000/keptLast", wallTime([&] { return c.middlePeer.Tick(); }));
+    add("bare/100000/kept1", wallTime([&] { return c.large.bare->Run(1); }));
+    add("tick/100000/kept1", wallTime([&] { return c.large.Tick(); }));
+    add("peer/100000/kept1", wallTime([&] { return c.largePeer.Tick(); }));
+    add("bare/100000/keptLast", wallTime([&] { return c.largeLast.bare->Run(100000); }));
+    add("tick/100000/keptLast", wallTime([&] { return c.largeLast.Tick(); }));
+    add("peer/100000/keptLast", wallTime([&] { return c.largeLastPeer.Tick(); }));
     add("repaint/grid", wallTime([&] {
-            small.window.MainGrid->viewport()->repaint();
+            c.small.window.MainGrid->viewport()->repaint();
             return true;
         }));
     add("repaint/QTableView", wallTime([&] {
-            stock.view.viewport()->repaint();
+            c.stock.view.viewport()->repaint();
             return true;
         }));
+}
 
-    TMedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-
+// One line per case, the ratio last.
+void PrintReport(TMedianReporter &reporter, TTickCase &large)
+{
     auto ms = [&](const char *name) { return reporter.wall[name]; };
     std::printf("\nmedians (ms)           bare      tick   tick-bare\n");
     std::printf("40 rows, kept 6     %8.3f  %8.3f  %8.3f  (target: at most 2 ms more)\n",
@@ -306,6 +297,44 @@ int main(int argc, char **argv)
                 NameCellsPerTick(large), grid100k.RowCount() - grid100k.TitleOffset(),
                 grid100k.VisibleRowCount(), grid100k.DataLink().BufferCount(),
                 large.window.ProceduresList->RecordCount());
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    // Before the databases are made: a run without its peer is no run.
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QIBASE")))
+        TPeerCase::Fail("the driver cannot be loaded (Debian's libqt6sql6-ibase, which "
+                        "scripts/install-deps.sh installs)");
+    // The panel's own hooks: a tick shows the hourglass while the list opens.
+    InstallPlatformHooks();
+    InstallAccessibility();
+    test::TScriptedLogin login("SYSDBA", "");
+
+    std::printf("Making the databases (40, 1,000 and twice 100,000 processes)...\n");
+    TTickCase small(40, 6);
+    TTickCase middle(1000, 1000);
+    TTickCase large(100000, 1);
+    TTickCase largeLast(100000, 100000);
+    TStockView stock(small.window);
+    TPeerCase smallPeer(small, QStringLiteral("peer40"));
+    TPeerCase middlePeer(middle, QStringLiteral("peer1000"));
+    TPeerCase largePeer(large, QStringLiteral("peer100000"));
+    TPeerCase largeLastPeer(largeLast, QStringLiteral("peer100000last"));
+    const bool reader = AskForReadersView({&small, &middle, &large, &largeLast});
+    std::printf("accessibility bridge: %s\n", reader ? "active, a reader's view asked for" : "off");
+
+    TCases cases{small,     middle,     large,     largeLast,    stock,
+                 smallPeer, middlePeer, largePeer, largeLastPeer};
+    RegisterCases(cases);
+
+    TMedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    PrintReport(reporter, large);
     benchmark::Shutdown();
     return 0;
 }
