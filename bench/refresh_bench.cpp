@@ -1,16 +1,7 @@
 // The panel's refresh (close, open, locate the kept PROC_ID) against the bare client library
 // doing the same server work: execute, fetch the rows the refresh needs, compare, close.
 // Embedded engine always; the private server over loopback when ./test.sh's variables are set.
-#include "bench/bare_refresh.h"
-#include "bench/fill_processes.h"
-#include "dataset/data_source.h"
-#include "dataset/numeric_fields.h"
-#include "db/connection/ib_database.h"
-#include "db/connection/ib_transaction.h"
-#include "db/dataset/ib_custom_dataset.h"
-#include "tests/support/panel_list.h"
-#include "tests/support/raw_sql.h"
-#include "tests/support/test_database.h"
+#include "bench/refresh_case.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,50 +54,9 @@ namespace {
 
 using namespace velkor;
 
-constexpr int kWindow = 20;
-
-// A grid of kWindow rows.
-class TWindowLink : public TDataLink
-{
-};
-
-// One database of `rows` processes, attached once for both sides.
-struct TBenchDatabase
-{
-    TBenchDatabase(int rows, const std::string &prefix, const std::string &password)
-    {
-        test::WirePanelPair(database, transaction, prefix + file.Path());
-        if (!password.empty())
-            database.Params().Add("password=" + password);
-        database.SetLoginPrompt(false);
-        database.Params().Add("user_name=SYSDBA");
-        database.SetConnected(true);
-        transaction.StartTransaction();
-        bench::FillProcesses(database, transaction, rows);
-        transaction.Commit();
-        transaction.StartTransaction();
-        source.SetDataSet(&panel.list);
-        link.SetBufferCount(kWindow);
-        link.SetDataSource(&source);
-        panel.list.Open();
-    }
-
-    test::TTestDatabase file{test::TTestDatabase::TContent::empty};
-    TComponent owner{nullptr};
-    TIBDatabase &database = CreateOwned<TIBDatabase>(owner);
-    TIBTransaction &transaction = CreateOwned<TIBTransaction>(owner);
-    test::TPanelList panel{owner, database, transaction};
-    TDataSource &source = CreateOwned<TDataSource>(owner);
-    TWindowLink link;
-    std::unique_ptr<bench::TBareRefresh> bare;
-};
-
-bool PanelRefresh(test::TPanelList &panel, std::int32_t kept)
-{
-    panel.list.Close();
-    panel.list.Open();
-    return panel.list.Locate("PROC_ID", TVariant(kept), {}) && panel.procId.AsInteger() == kept;
-}
+using bench::PanelRefresh;
+using TBenchDatabase = bench::TRefreshDatabase;
+constexpr int kWindow = bench::kRefreshWindow;
 
 struct TCase
 {

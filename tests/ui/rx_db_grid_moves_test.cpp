@@ -3,6 +3,7 @@
 #include "dataset/data_source.h"
 #include "dataset/field.h"
 #include "tests/support/grid_window.h"
+#include "tests/support/memory_grid_fixture.h"
 #include "tests/support/memory_panel_list.h"
 #include "ui/grid/inplace_edit.h"
 #include "ui/grid/rx_db_grid.h"
@@ -31,37 +32,13 @@ void Send(QWidget *target, QEvent::Type type, QPoint point, Qt::MouseButtons but
 
 } // namespace
 
+using test::ShowActive;
+
 class RxDBGridMovesTest : public QObject
 {
     Q_OBJECT
 
-    // The panel's grid over the panel's list held in memory.
-    struct TFixture
-    {
-        explicit TFixture(int rows)
-            : panel(owner, rows)
-        {
-        }
-
-        TComponent owner{nullptr};
-        test::TMemoryPanelList panel;
-        TDataSource &source = [this]() -> TDataSource & {
-            auto &made = CreateOwned<TDataSource>(owner);
-            made.SetDataSet(&panel.list);
-            return made;
-        }();
-        test::TGridWindow view{source};
-        QWidget &window = view.window;
-        TRxDBGrid *grid = view.grid;
-        QPushButton *other = view.other;
-    };
-
-    void ShowActive(TFixture &f)
-    {
-        f.window.show();
-        f.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    }
+    using TFixture = test::TMemoryGridFixture;
 
     std::unique_ptr<TFixture> f_;
 
