@@ -69,8 +69,8 @@ std::string RunIsql(const std::string &database, const std::string &sql)
     std::ofstream(input) << sql << "\n";
     // No database: the script names its own (CREATE DATABASE).
     const std::string command = "ISC_USER=SYSDBA isql-fb -q -ch UTF8 " +
-                                (database.empty() ? std::string() : ShellQuote(database)) +
-                                " -i " + ShellQuote(input) + " 2>&1";
+                                (database.empty() ? std::string() : ShellQuote(database)) + " -i " +
+                                ShellQuote(input) + " 2>&1";
     std::string output;
     if (FILE *pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
