@@ -8,7 +8,7 @@
 #include "db/client/status_vector.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/ib_stored_proc.h"
 #include "framework/error_log.h"

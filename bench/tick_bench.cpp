@@ -12,6 +12,7 @@
 #include "app/platform_bindings.h"
 #include "bench/tick_case.h"
 #include "dataset/data_source.h"
+#include "db/dataset/ib_dataset.h"
 #include "db/dataset/ib_fields.h"
 #include "ui/control_accessibility.h"
 #include "ui/form_font.h"

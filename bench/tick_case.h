@@ -9,6 +9,7 @@
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 #include "ui/grid/rx_db_grid.h"

@@ -446,17 +446,6 @@ void TIBCustomDataSet::InternalClose()
     errors.Rethrow();
 }
 
-void TIBDataSet::InternalOpen()
-{
-    ActivateConnection();
-    ActivateTransaction();
-    if (SelectTextEmpty())
-        RaiseClientError(ClientError::EmptyQuery);
-    InternalPrepare();
-    SetParamsFromMaster();
-    TIBCustomDataSet::InternalOpen();
-}
-
 void TIBCustomDataSet::SetParamsFromMaster()
 {
     const TDataSource *source = DataSource();

@@ -205,15 +205,4 @@ private:
     std::vector<TColumnCopy> columnCopies_;
 };
 
-// The published form: prepares, fills master parameters and starts the transaction before the
-// inherited open.
-class TIBDataSet : public TIBCustomDataSet
-{
-public:
-    using TIBCustomDataSet::TIBCustomDataSet;
-
-protected:
-    void InternalOpen() override;
-};
-
 } // namespace velkor

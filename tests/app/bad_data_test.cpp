@@ -8,6 +8,7 @@
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/error_box_recorder.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/modal_script.h"

@@ -3,6 +3,7 @@
 #include "app/main_velkorcontrol_window.h"
 #include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/modal_script.h"

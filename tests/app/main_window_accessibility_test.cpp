@@ -9,6 +9,7 @@
 #include "app/select_priority_window.h"
 #include "dataset/numeric_fields.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/grid_text.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"

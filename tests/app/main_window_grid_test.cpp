@@ -2,7 +2,7 @@
 // vertical one, and a double click on a cell, against a throwaway database.
 #include "app/main_velkorcontrol_window.h"
 #include "dataset/numeric_fields.h"
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/test_database.h"
 #include "ui/grid/inplace_edit.h"

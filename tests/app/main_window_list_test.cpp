@@ -5,7 +5,7 @@
 #include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "db/dataset/ib_fields.h"
 #include "db/dataset/ib_stored_proc.h"
 #include "tests/support/raw_sql.h"

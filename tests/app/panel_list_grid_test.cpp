@@ -5,7 +5,7 @@
 #include "dataset/field.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/grid_window.h"
 #include "tests/support/panel_list.h"
 #include "tests/support/raw_sql.h"

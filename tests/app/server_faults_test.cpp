@@ -10,6 +10,7 @@
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/raw_sql.h"
 #include "tests/support/temporary_registry.h"
 #include "tests/support/test_database.h"

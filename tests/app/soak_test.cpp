@@ -6,6 +6,7 @@
 #include "dataset/numeric_fields.h"
 #include "db/connection/ib_database.h"
 #include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "db/dataset/ib_stored_proc.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/other_session.h"

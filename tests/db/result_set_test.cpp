@@ -5,7 +5,7 @@
 #include "db/client/ib_error.h"
 #include "db/connection/ib_database.h"
 #include "db/connection/ib_transaction.h"
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "tests/support/attached_database.h"
 #include "tests/support/client_call_counter.h"
 #include "tests/support/error_text.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/dataset/ib_custom_dataset.h"
+#include "db/dataset/ib_dataset.h"
 #include "db/dataset/ib_fields.h"
 
 namespace velkor::test {
