@@ -1,23 +1,12 @@
 #include "tests/support/memory_panel_list.h"
 
+#include "tests/support/panel_field.h"
+
 #include <string>
 
 namespace velkor::test {
 
 namespace {
-
-template<class TFieldClass>
-TFieldClass &AddField(TMemoryDataSet &list, const char *column, const char *label, int width,
-                      TFieldClass &field)
-{
-    field.SetName(std::string("ProceduresList") + column);
-    field.SetFieldName(column);
-    field.SetDisplayLabel(label);
-    field.SetDisplayWidth(width);
-    field.SetReadOnly(true);
-    field.SetDataSet(&list);
-    return field;
-}
 
 TMemoryDataSet &MakeList(TComponent &owner, int rows)
 {
@@ -38,12 +27,14 @@ TMemoryDataSet &MakeList(TComponent &owner, int rows)
 
 TMemoryPanelList::TMemoryPanelList(TComponent &owner, int rows)
     : list(MakeList(owner, rows))
-    , procId(AddField(list, "PROC_ID", "ProcID", 12, CreateOwned<TIntegerField>(list)))
-    , procName(
-          AddField(list, "PROC_NAME", "Procedure name", 73, CreateOwned<TStringField>(list, 100)))
-    , priority(AddField(list, "PROC_PRIORITY", "Priority", 12, CreateOwned<TIntegerField>(list)))
-    , ageMs(AddField(list, "PROC_AGE_MS", "Age, ms", 12, CreateOwned<TIntegerField>(list)))
-    , ageDays(AddField(list, "PROC_AGE_DAYS", "Age, days", 12, CreateOwned<TIntegerField>(list)))
+    , procId(AddPanelField(list, "PROC_ID", "ProcID", 12, CreateOwned<TIntegerField>(list)))
+    , procName(AddPanelField(list, "PROC_NAME", "Procedure name", 73,
+                             CreateOwned<TStringField>(list, 100)))
+    , priority(
+          AddPanelField(list, "PROC_PRIORITY", "Priority", 12, CreateOwned<TIntegerField>(list)))
+    , ageMs(AddPanelField(list, "PROC_AGE_MS", "Age, ms", 12, CreateOwned<TIntegerField>(list)))
+    , ageDays(
+          AddPanelField(list, "PROC_AGE_DAYS", "Age, days", 12, CreateOwned<TIntegerField>(list)))
 {
 }
 
